@@ -1,6 +1,7 @@
 // Command-line splitting by the shell's own rules.
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include "platform/command_line.h"
 

@@ -1,4 +1,5 @@
 // Message boxes on Windows.
+
 #include <windows.h>
 
 #include "platform/dialogs.h"

@@ -1,4 +1,5 @@
 // The Windows entry point: hands the command line and show command to the core.
+
 #include <windows.h>
 
 #include "platform/entry.h"

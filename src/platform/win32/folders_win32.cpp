@@ -1,6 +1,7 @@
 // Known folders and the program's own path on Windows.
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 
 #include "platform/folders.h"
 

@@ -1,4 +1,5 @@
 // Single-instance guard on Windows: a named mutex, owned and kept open until the process ends.
+
 #include <windows.h>
 
 #include "platform/instance_lock.h"

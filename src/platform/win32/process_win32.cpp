@@ -1,4 +1,5 @@
 // Library search hardening and immediate exit on Windows.
+
 #include <windows.h>
 
 #include <cstdio>

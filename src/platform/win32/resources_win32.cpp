@@ -1,5 +1,6 @@
 // Resource functions bound by name from kernel32.dll, loaded by its full path from the System
 // folder; every forwarding function binds the whole set on first use.
+
 #include <windows.h>
 
 #include <atomic>
