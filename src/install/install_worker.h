@@ -23,6 +23,10 @@ class InstallWorker {
     std::atomic<bool> cancelRequested{false};
 
   private:
+    // Writes the stage's progress on the scale of this Windows version.
+    void beginStage(int stage);
+    bool cancelled() const { return cancelRequested.load(std::memory_order_relaxed); }
+
     Version packageVersion_;
     InstallRecord record_;
 };
