@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <cwctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -102,6 +103,36 @@ inline bool waitForFile(const fs::path& path) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
+}
+
+// Removes a folder tree. Under Wine a program that has just ended may hold its working
+// folder for a moment longer, so a failed removal is tried again for a few seconds.
+inline void removeTree(const fs::path& path) {
+    std::error_code error;
+    for (int i = 0; i < 100; ++i) {
+        fs::remove_all(path, error);
+        if (!error) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+// The same folder, written with or without a final separator (and in any case on Windows).
+inline bool sameFolder(const fs::path& a, const fs::path& b) {
+    auto text = [](const fs::path& path) {
+        std::wstring t = wide(path.lexically_normal());
+        while (t.size() > 1 && (t.back() == L'/' || t.back() == L'\\')) {
+            t.pop_back();
+        }
+        if (windowsBuild()) {
+            for (wchar_t& c : t) {
+                c = static_cast<wchar_t>(std::towlower(c));
+            }
+        }
+        return t;
+    };
+    return text(a) == text(b);
 }
 
 // The console archiver: the distribution's on Linux, the program's own resource on Windows.
@@ -235,7 +266,7 @@ inline void useScratchDesktop() {
 // Removes what an installation test may have left in shared places (the Wine prefix).
 inline void removeInstallationLeftovers() {
     std::error_code error;
-    fs::remove_all(makerFolder(), error);
+    removeTree(makerFolder());
     for (const std::wstring& folder : {desktopFolder(), commonProgramsFolder()}) {
         if (folder.empty()) {
             continue;

@@ -88,7 +88,7 @@ TEST(DesktopEntryTest, AwkwardTargetSurvivesTheExecKey) {
     const std::string text = readFile(toPath(path));
     EXPECT_NE(text.find("[Desktop Entry]\nType=Application\nName=Helmsight\n"), std::string::npos);
     EXPECT_NE(text.find("50%% "), std::string::npos);
-    fs::remove_all(makerFolder());
+    removeTree(makerFolder());
 }
 
 }  // namespace
