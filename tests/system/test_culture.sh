@@ -37,12 +37,15 @@ stored_culture() {
     sed -n 's/^ *CurrentCulture *REG_SZ *//p' | tr -d '\r'
 }
 
-# Runs the program once in the given locale; its output goes to $output, its exit code to $code.
+# Runs the program once in the given locale (on Linux LANG, or a list of assignments to
+# LANG, LC_MESSAGES and LC_ALL); its output goes to $output, its exit code to $code.
 run_in_locale() {
   local locale=$1
   set +e
   if [ "$kind" = linux ]; then
-    output=$(LANG=$locale LC_ALL= LC_MESSAGES= \
+    local settings=("LANG=$locale")
+    [[ "$locale" != *=* ]] || read -r -a settings <<<"$locale"
+    output=$(env LANG= LC_ALL= LC_MESSAGES= "${settings[@]}" \
       timeout -k 5 60 "$program" -silent -test "$dead_server" 2>&1)
   else
     output=$(HELMSIGHT_WINE_LANG=$locale run_with_limit 120 "$program" -silent -test \
@@ -61,6 +64,9 @@ if [ "$kind" = linux ]; then
     "pt_BR.UTF-8|-|en-US"
     "ja_JP.UTF-8|-|ja-JP"
     "C.UTF-8|-|en-US"
+    "POSIX|-|en-US"
+    "LANG=fr_FR.UTF-8 LC_MESSAGES=it_IT.UTF-8|-|it-IT"
+    "LANG=fr_FR.UTF-8 LC_MESSAGES=it_IT.UTF-8 LC_ALL=sv_SE.UTF-8|-|sv-SE"
     "ja_JP.UTF-8|fr-FR|fr-FR"
     "de_DE.UTF-8|zh-CHS|zh-CHS"
     "de_DE.UTF-8|zh-cn|zh-cn"
