@@ -326,7 +326,7 @@ TEST_F(InstallRunTest, PackageWithoutTheApplicationFails) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     servePackage(L"Helmsight.zip", {L"VC_redist.x86.exe"});
     EXPECT_EXIT(InstallWorker(Version(kVersion)).run(), ::testing::ExitedWithCode(kExitFailure),
-                english_ ? "Error: Failed to unpack Helmsight.zip" : "");
+                english_ && !windowsBuild() ? "Error: Failed to unpack Helmsight.zip" : "");
     EXPECT_EQ(installRecord().getInstalledState(Brand::Korvane), kInstalledStarted);
     EXPECT_FALSE(ran("VC_redist.x86.exe"));
 }
