@@ -31,6 +31,8 @@ while [ ! -s "$state/port" ]; do
   waited=$((waited + 1))
 done
 
+# Wine's menu builder would mirror the shortcuts into the real home folder.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export HELMSIGHT_TEST_SERVER_URL=http://127.0.0.1:$(cat "$state/port")/
 HELMSIGHT_TEST_SERVER_ROOT=$(native_path "$sandbox/served")
 HELMSIGHT_TEST_SERVER_RULES=$(native_path "$state/rules")

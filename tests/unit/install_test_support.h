@@ -271,9 +271,11 @@ inline void removeInstallationLeftovers() {
         if (folder.empty()) {
             continue;
         }
+        // Wine's menu builder mirrors a new shell link as "Helmsight.desktop" beside it.
         for (const std::wstring& name :
              {shortcutFileName(), profile().korvane.entryName + platform::kShortcutExtension,
-              profile().vantrel.entryName + platform::kShortcutExtension}) {
+              profile().vantrel.entryName + platform::kShortcutExtension,
+              std::wstring(L"Helmsight.desktop")}) {
             fs::remove(toPath(folder + name), error);
         }
     }
