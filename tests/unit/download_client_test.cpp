@@ -40,6 +40,7 @@ TEST_F(DownloadClientTest, StatusDecidesSuccessAndMessage) {
         {"", true, L""},
         {"status:302", true, L""},  // a redirect without a Location reaches the status check
         {"status:399", true, L""},
+        {"delay:300", true, L""},  // a slow answer is waited for
         {"status:403", false, L"Error code 403 downloading file Helmsight.zip"},
         {"status:404", false, L"Missing file: Helmsight.zip"},
         {"status:500", false, L"Internal server error downloading file Helmsight.zip"},
