@@ -13,11 +13,15 @@ using download_test::takeMessages;
 class DownloadFailureTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        previousLanguage_ = catalog().currentLanguage();
         english_ = download_test::useEnglishTexts();
         takeMessages();
         platform::setMessageSinkForTests(download_test::captureMessage);
     }
-    void TearDown() override { platform::setMessageSinkForTests(nullptr); }
+    void TearDown() override {
+        platform::setMessageSinkForTests(nullptr);
+        catalog().setLanguage(previousLanguage_);
+    }
 
     Message only() {
         std::vector<Message> messages = takeMessages();
@@ -26,6 +30,7 @@ class DownloadFailureTest : public ::testing::Test {
     }
 
     bool english_ = false;
+    std::wstring previousLanguage_;
 };
 
 TEST_F(DownloadFailureTest, CodeZeroShowsNothing) {

@@ -123,6 +123,7 @@ class ServerTest : public ::testing::Test {
         root_ = pathFromEnvironment("HELMSIGHT_TEST_SERVER_ROOT");
         fillProductProfile(baseUrl_);
         session().uninstall = false;
+        previousLanguage_ = catalog().currentLanguage();
         english_ = useEnglishTexts();
         setRules({});
         std::filesystem::remove(pathFromEnvironment("HELMSIGHT_TEST_SERVER_RELEASE"));
@@ -137,6 +138,9 @@ class ServerTest : public ::testing::Test {
 
     void TearDown() override {
         platform::setMessageSinkForTests(nullptr);
+        if (!baseUrl_.empty()) {
+            catalog().setLanguage(previousLanguage_);
+        }
         if (!scratch_.empty()) {
             std::error_code error;
             std::filesystem::remove_all(scratch_, error);
@@ -179,6 +183,7 @@ class ServerTest : public ::testing::Test {
     std::filesystem::path root_;
     std::filesystem::path scratch_;
     bool english_ = false;
+    std::wstring previousLanguage_;
 };
 
 }  // namespace download_test

@@ -18,6 +18,7 @@ using download_test::takeMessages;
 class NetworkOfflineTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        previousLanguage_ = catalog().currentLanguage();
         if (download_test::environment("HELMSIGHT_TEST_OFFLINE").empty()) {
             GTEST_SKIP() << "runs only without a network (HELMSIGHT_TEST_OFFLINE)";
         }
@@ -27,9 +28,13 @@ class NetworkOfflineTest : public ::testing::Test {
         takeMessages();
         platform::setMessageSinkForTests(download_test::captureMessage);
     }
-    void TearDown() override { platform::setMessageSinkForTests(nullptr); }
+    void TearDown() override {
+        platform::setMessageSinkForTests(nullptr);
+        catalog().setLanguage(previousLanguage_);
+    }
 
     bool english_ = false;
+    std::wstring previousLanguage_;
 };
 
 TEST_F(NetworkOfflineTest, DownloadsShowTheConnectionMessageAndTouchNothing) {
