@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/exit_codes.h"
+#include "core/messages.h"
 #include "core/product_profile.h"
 #include "install/archive_extraction.h"
 #include "install/process_runner.h"
@@ -14,7 +15,6 @@
 #include "install/uninstall_entry.h"
 #include "localization/translation_catalog.h"
 #include "network/download_client.h"
-#include "platform/dialogs.h"
 #include "platform/driver_marker.h"
 #include "platform/files.h"
 #include "platform/os_version.h"
@@ -60,7 +60,7 @@ bool fileExists(const std::wstring& path) {
 }
 
 [[noreturn]] void failWithMessage(const std::wstring& text) {
-    platform::showMessageBox(text, translate(L"IDS_TITLE_ERROR"));
+    showMessage(text, translate(L"IDS_TITLE_ERROR"));
     platform::exitProcessNow(kExitFailure);
 }
 
