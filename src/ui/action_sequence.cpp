@@ -10,11 +10,11 @@
 #include <thread>
 
 #include "core/exit_codes.h"
+#include "core/messages.h"
 #include "core/product_profile.h"
 #include "core/session_state.h"
 #include "install/install_worker.h"
 #include "localization/translation_catalog.h"
-#include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/shell.h"
@@ -221,8 +221,8 @@ void ensureInstallFolder() {
     }
     std::filesystem::create_directories(platform::toPath(withoutTrailingSeparator(folder)), error);
     if (!std::filesystem::is_directory(platform::toPath(folder), error)) {
-        platform::showMessageBox(translate(L"error_creating_folder") + L"  " + folder,
-                                 translate(L"IDS_TITLE_ERROR"));
+        showMessage(translate(L"error_creating_folder") + L"  " + folder,
+                    translate(L"IDS_TITLE_ERROR"));
         platform::exitProcessNow(kExitFailure);
     }
 }

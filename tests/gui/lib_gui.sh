@@ -27,6 +27,9 @@ cleanup_gui() {
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null || true
   fi
+  if [ -n "${run_folder:-}" ]; then
+    rm -rf "$run_folder"
+  fi
   cleanup_sandbox
 }
 trap cleanup_gui EXIT
@@ -66,12 +69,30 @@ reset_product_state() {
   fi
 }
 
+# The program relaunches itself from a copy in the temporary folder unless it already runs
+# from there: the tests start such a copy, so the window belongs to the process they follow.
+prepare_run_copy() {
+  local temp_folder
+  if [ "$kind" = linux ]; then
+    temp_folder=$TMPDIR
+  else
+    temp_folder=$(run_with_limit 120 cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')
+    temp_folder=$(run_with_limit 120 winepath -u "$temp_folder" 2>/dev/null)
+  fi
+  [ -d "$temp_folder" ] || fail "no temporary folder found"
+  run_folder=$temp_folder/helmsight-gui-$$
+  mkdir -p "$run_folder"
+  run_copy=$run_folder/$(basename "$setup_program")
+  cp "$setup_program" "$run_copy"
+}
+
 # Starts the setup program in the background; its exit code lands in $sandbox/setup.rc.
 start_setup() {
+  [ -n "${run_copy:-}" ] || prepare_run_copy
   rm -f "$sandbox/setup.rc"
   (
     set +e
-    run_with_limit 240 "$setup_program" "$@" >"$sandbox/setup.out" 2>&1
+    run_with_limit 240 "$run_copy" "$@" >"$sandbox/setup.out" 2>&1
     echo $? >"$sandbox/setup.rc"
   ) &
   setup_pid=$!
