@@ -22,7 +22,12 @@ xvfb_pid=""
 setup_pid=""
 cleanup_gui() {
   if [ -n "$setup_pid" ] && kill -0 "$setup_pid" 2>/dev/null; then
-    kill -- "$setup_pid" 2>/dev/null || true
+    # The timeout below the subshell passes the signal on to the program.
+    local child
+    for child in $(pgrep -P "$setup_pid" || true); do
+      kill "$child" 2>/dev/null || true
+    done
+    kill "$setup_pid" 2>/dev/null || true
   fi
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null || true
