@@ -33,7 +33,7 @@ constexpr uint32_t kTextColor = platform::rgb(0, 0, 0);
 constexpr uint32_t kWhite = platform::rgb(255, 255, 255);
 constexpr int kLanguageNameBufferChars = 512;
 
-struct ControlSpec {
+struct ControlLayout {
     platform::WindowHandle InstallerWindowState::*handle;
     const wchar_t* className;
     uint32_t style;
@@ -45,7 +45,7 @@ struct ControlSpec {
 };
 
 // In the order they are made.
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     {&InstallerWindowState::actionButton, L"Button", 0x50008001, 0, 354, 262, 105, 29},
     {&InstallerWindowState::cancelButton, L"Button", 0x50008000, 0, 245, 262, 105, 29},
     {&InstallerWindowState::launchCheckBox, L"Button", 0x50000003, 1, 50, 150, 150, 45},
@@ -282,14 +282,14 @@ bool createInstallerWindow(void* instance, int showCommand) {
     platform::setWindowPosition(w.window, origin.x, origin.y, kWindowWidth, kWindowHeight);
     w.logoImage = loadLogoImage(profile().logoResourceId);
 
-    for (const ControlSpec& spec : kControls) {
-        w.*spec.handle =
-            platform::createControl(instance, w.window, spec.className, spec.style, spec.id, spec.x,
-                                    spec.y, spec.width, spec.height, initialTextOf(spec.handle));
-        if (spec.handle == &InstallerWindowState::languageComboBox) {
+    for (const ControlLayout& layout : kControls) {
+        w.*layout.handle = platform::createControl(
+            instance, w.window, layout.className, layout.style, layout.id, layout.x, layout.y,
+            layout.width, layout.height, initialTextOf(layout.handle));
+        if (layout.handle == &InstallerWindowState::languageComboBox) {
             fillLanguageComboBox();
         }
-        if (spec.handle == &InstallerWindowState::progressBar) {
+        if (layout.handle == &InstallerWindowState::progressBar) {
             sendControlMessage(w.progressBar, platform::kPbmSetRange, 0,
                                static_cast<intptr_t>(platform::makeFirstParameter(0, 100)));
             sendControlMessage(w.progressBar, platform::kPbmSetStep, 1, 0);
