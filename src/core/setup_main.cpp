@@ -5,13 +5,13 @@
 #include "core/console_mode.h"
 #include "core/elevation.h"
 #include "core/exit_codes.h"
+#include "core/messages.h"
 #include "core/product_profile.h"
 #include "core/session_state.h"
 #include "localization/language_selection.h"
 #include "localization/translation_catalog.h"
 #include "network/version_manifest.h"
 #include "platform/command_line.h"
-#include "platform/dialogs.h"
 #include "platform/entry.h"
 #include "platform/instance_lock.h"
 #include "platform/process.h"
@@ -47,8 +47,7 @@ std::wstring chooseAndStoreLanguage() {
     if (culture.empty()) {
         catalog().setLanguage(startLocale);
         if (isAdministrator()) {
-            platform::showMessageBox(translate(L"registry_write_fail"),
-                                     translate(L"IDS_TITLE_ERROR"));
+            showMessage(translate(L"registry_write_fail"), translate(L"IDS_TITLE_ERROR"));
         }
         platform::exitProcessNow(kExitFailure);
     }

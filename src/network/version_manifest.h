@@ -1,7 +1,13 @@
 // The version manifest on the download server: the package version it names.
 #pragma once
 
+#include <cstddef>
+
 #include "core/version.h"
 
-// The package version; ends the process itself when the manifest cannot be read.
+// A manifest is a few lines; anything larger is not one.
+inline constexpr size_t kMaxManifestBytes = 1024 * 1024;
+
+// The package version; ends the process itself (exit code 2, after a message) when the manifest
+// cannot be read or names no version.
 Version readPackageVersion();

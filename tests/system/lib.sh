@@ -7,9 +7,23 @@ runner=$2
 bindir=$3
 
 sandbox=$(mktemp -d "${TMPDIR:-/tmp}/helmsight-test.XXXXXX")
+
+# The Wine prefix is shared by the Windows tests: each test starts from, and leaves, a
+# registry without the product's keys.
+forget_wine_registry() {
+  local key
+  for key in 'HKLM\SOFTWARE\Korvane' 'HKLM\SOFTWARE\Vantrel' 'HKLM\SOFTWARE\KVR' \
+    'HKLM\SOFTWARE\KVR SSD Helmsight' \
+    'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Korvane SSD Helmsight' \
+    'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Vantrel SSD Helmsight' \
+    'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\KVR SSD Helmsight'; do
+    "$runner" reg delete "$key" /f /reg:32 >/dev/null 2>&1 || true
+  done
+}
+
 cleanup_sandbox() {
-  if [ "$kind" = win32 ] && [ -n "${WINEPREFIX:-}" ]; then
-    WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true
+  if [ "$kind" = win32 ]; then
+    forget_wine_registry
   fi
   rm -rf "$sandbox"
 }
@@ -23,6 +37,7 @@ if [ "$kind" = linux ]; then
 else
   setup_program=$bindir/HelmsightSetup.exe
   exe_suffix=.exe
+  forget_wine_registry
 fi
 
 fail() {

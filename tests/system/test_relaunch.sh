@@ -25,16 +25,17 @@ set -e
 [ "$expected" != 124 ] || fail "the program did not end in time"
 rm -rf "$inside"
 
-before=$(find "$temp_folder" -mindepth 2 -maxdepth 2 -name "$name" | wc -l)
+list_copies() { find "$temp_folder" -mindepth 2 -maxdepth 2 -name "$name" | sort; }
+before=$(list_copies)
 set +e
 run_with_limit 120 "$setup_program" -silent -test "$dead_server" >/dev/null 2>&1
 code=$?
 set -e
 [ "$code" = "$expected" ] || fail "silent relaunch ended with $code, the copy's code is $expected"
-after=$(find "$temp_folder" -mindepth 2 -maxdepth 2 -name "$name" | wc -l)
-[ "$after" = $((before + 1)) ] || fail "no copy named $name was made in the temporary folder"
-copy=$(find "$temp_folder" -mindepth 2 -maxdepth 2 -name "$name" -newer "$setup_program" | head -n 1)
-cmp -s "$copy" "$setup_program" || fail "the temporary copy differs from the program"
+new_copies=$(comm -13 <(printf '%s\n' "$before") <(list_copies))
+[ "$(printf '%s\n' "$new_copies" | grep -c .)" = 1 ] ||
+  fail "expected one new copy named $name in the temporary folder, found: $new_copies"
+cmp -s "$new_copies" "$setup_program" || fail "the temporary copy differs from the program"
 
 # Window mode: the first process does not wait for the copy.
 set +e

@@ -4,6 +4,7 @@
 // and the asking thread waits until the box has been closed.
 #include <gtk/gtk.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
@@ -14,6 +15,8 @@
 
 namespace platform {
 namespace {
+
+std::atomic<MessageSink> messageSink{nullptr};
 
 void writeToStandardError(const std::wstring& text, const std::wstring& caption) {
     std::fprintf(stderr, "%s: %s\n", wideToUtf8(caption).c_str(), wideToUtf8(text).c_str());
@@ -59,7 +62,15 @@ gboolean showRequested(gpointer data) {
 
 }  // namespace
 
+void setMessageSinkForTests(MessageSink sink) {
+    messageSink.store(sink);
+}
+
 void showMessageBox(const std::wstring& text, const std::wstring& caption) {
+    if (const MessageSink sink = messageSink.load()) {
+        sink(text, caption);
+        return;
+    }
     if (!posix::displayNamed()) {
         writeToStandardError(text, caption);
         return;
