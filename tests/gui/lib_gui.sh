@@ -3,10 +3,18 @@
 # are drawn, and screenshots under build/<preset>/screenshots/. Sourced with the arguments
 # kind (linux|win32), runner, binaries folder.
 source "$(dirname "${BASH_SOURCE[0]}")/../system/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../system/download_server.sh"
 
 shots=$(cd "$bindir/.." && pwd)/screenshots
 mkdir -p "$shots"
-server_url=http://127.0.0.1:9/
+
+# The download server on 127.0.0.1 with the version manifest of package version 2.8.0.0.
+package_version=2.8.0.0
+site=$sandbox/site
+mkdir -p "$site/kvrHelmsight/config"
+printf '<updater><version>%s</version></updater>' "$package_version" \
+  >"$site/kvrHelmsight/config/orvel_updater.xml"
+server_url=$(start_download_server "$sandbox/servers/site" "$site")
 
 if [ "$kind" = win32 ]; then
   # A prefix of the GUI tests' own, so that what they install never reaches the other tests.
@@ -35,6 +43,7 @@ cleanup_gui() {
   if [ -n "${run_folder:-}" ]; then
     rm -rf "$run_folder"
   fi
+  stop_download_servers
   cleanup_sandbox
 }
 trap cleanup_gui EXIT
