@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <limits>
 
+#include "core/messages.h"
 #include "core/product_profile.h"
 #include "core/session_state.h"
 #include "localization/translation_catalog.h"
 #include "network/download_failure.h"
-#include "platform/dialogs.h"
 #include "platform/http.h"
 #include "platform/output_file.h"
 
@@ -22,7 +22,7 @@ std::wstring requestUrl(const std::wstring& urlPath, const std::wstring& fileNam
 }
 
 void showNoConnection() {
-    platform::showMessageBox(translate(L"error_no_network"), translate(L"error_download"));
+    showMessage(translate(L"error_no_network"), translate(L"error_download"));
 }
 
 // The Internet handle and the request handle of one operation; the request closes first.

@@ -1,15 +1,15 @@
 // Download failure messages: HTTP statuses and HTTP client error codes as the user reads them.
 #include "network/download_failure.h"
 
+#include "core/messages.h"
 #include "localization/translation_catalog.h"
-#include "platform/dialogs.h"
 
 namespace {
 
 constexpr int kLargestStatus = 100000;  // more digits than any status has: stop counting
 
 void showError(const std::wstring& text) {
-    platform::showMessageBox(text, translate(L"IDS_TITLE_ERROR"));
+    showMessage(text, translate(L"IDS_TITLE_ERROR"));
 }
 
 std::wstring lastPathComponent(const std::wstring& name) {
