@@ -16,6 +16,14 @@ start_setup -test "$server_url"
 find_window 90
 [ "$client_width" = 490 ] || [ "$kind" = win32 ] || fail "window width $client_width, expected 490"
 [ "$client_height" = 357 ] || [ "$kind" = win32 ] || fail "window height $client_height, expected 357"
+# Centred on the 1024 x 768 screen: the outer window at (267, 205). Under Wine the X window is
+# the client area, inside the frame.
+if [ "$kind" = linux ]; then
+  [ "$origin_x,$origin_y" = "267,205" ] || fail "window at $origin_x,$origin_y, expected 267,205"
+else
+  [ "$origin_x" -ge 267 ] && [ "$origin_x" -le 277 ] && [ "$origin_y" -ge 205 ] &&
+    [ "$origin_y" -le 240 ] || fail "window client area at $origin_x,$origin_y, expected the frame at 267,205"
+fi
 wait_for_page welcome 30
 screenshot welcome-install
 [ ! -e "$install_folder" ] || fail "the installation folder exists before anything was done"

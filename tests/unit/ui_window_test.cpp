@@ -79,6 +79,18 @@ TEST(UiWindowTest, PagesWithoutAWindowChangeOnlyPendingAction) {
     s.pendingAction = PendingAction::Install;
 }
 
+// The close box does nothing until an action has ended; then it ends the program with 0.
+TEST(UiWindowTest, CloseEndsTheProgramOnlyWhenEnabled) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    SessionState& s = session();
+    s.closeEnabled = false;
+    EXPECT_EQ(installerWindowProc(nullptr, platform::kWmClose, 0, 0), 0);
+    s.closeEnabled = true;
+    EXPECT_EXIT(installerWindowProc(nullptr, platform::kWmClose, 0, 0), testing::ExitedWithCode(0),
+                "");
+    s.closeEnabled = false;
+}
+
 TEST(UiWindowTest, VersionLinesFollowTheUninstallFlag) {
     SessionState& s = session();
     const bool saved = s.uninstall;

@@ -562,7 +562,8 @@ void invalidateWindow(WindowHandle window, bool) {
 
 void destroyWindow(WindowHandle window) {
     Widget* widget = asWidget(window);
-    if (widget->outer != nullptr) {
+    // As DestroyWindow, a missing window is a failed call, not a crash.
+    if (widget != nullptr && widget->outer != nullptr) {
         GtkWidget* outer = widget->outer;
         widget->outer = nullptr;
         gtk_widget_destroy(outer);
