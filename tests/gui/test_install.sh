@@ -46,12 +46,11 @@ cpu_ms=$(((after - before) * 1000 / ticks))
 echo "installing page: $(cat /proc/$pid/comm) used ${cpu_ms} ms of processor time in ${elapsed_ms} ms"
 [ "$cpu_ms" -lt $((elapsed_ms / 2)) ] || fail "the installing page kept a processor busy: ${cpu_ms} ms in ${elapsed_ms} ms"
 
-if [ "$kind" = linux ]; then
-  click_link
-  wait_for_file "$sandbox/opened" 20 || fail "the release-notes link opened nothing"
-  grep -qx "${server_url}kvrHelmsight/KorvaneHelmsightReleaseNotes.pdf" "$sandbox/opened" ||
-    fail "the link opened: $(cat "$sandbox/opened")"
-fi
+# Under Wine the shell's "open" of an address reaches the same desktop handler.
+click_link
+wait_for_file "$sandbox/opened" 20 || fail "the release-notes link opened nothing"
+grep -qx "${server_url}kvrHelmsight/KorvaneHelmsightReleaseNotes.pdf" "$sandbox/opened" ||
+  fail "the link opened: $(cat "$sandbox/opened")"
 
 wait_for_page finish-launch 60
 screenshot finish-install
