@@ -14,6 +14,12 @@ site=$sandbox/site
 mkdir -p "$site/kvrHelmsight/config"
 printf '<updater><version>%s</version></updater>' "$package_version" \
   >"$site/kvrHelmsight/config/orvel_updater.xml"
+# The package of that version: the stand-in application (see place_stand_in_application).
+mkdir -p "$sandbox/package" "$site/kvrHelmsight/application/$package_version"
+cp "$bindir/helmsight-touch-marker$exe_suffix" "$sandbox/package/Helmsight.exe"
+(cd "$sandbox/package" && 7zz a -tzip -bd -bso0 -bsp0 \
+  "$site/kvrHelmsight/application/$package_version/Helmsight.zip" Helmsight.exe) ||
+  fail "cannot make the test package"
 server_url=$(start_download_server "$sandbox/servers/site" "$site")
 
 if [ "$kind" = win32 ]; then
