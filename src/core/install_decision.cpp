@@ -1,11 +1,10 @@
 // The install decision.
 #include "core/install_decision.h"
 
-#include <cstdio>
 #include <cstring>
-#include <cwchar>
 #include <string>
 
+#include "platform/console.h"
 #include "registry/install_record.h"
 #include "ui/pages.h"
 
@@ -22,18 +21,6 @@ InstallDecision compareInstalledVersion(const DecisionInputs& in) {
         return InstallDecision::Upgrade;
     }
     return InstallDecision::NewerInstalled;
-}
-
-// The lines are plain ASCII; they go out in whichever orientation standard output already has.
-void writeConsoleLine(const char* line) {
-    if (std::fwide(stdout, 0) > 0) {
-        const std::wstring wide(line, line + std::strlen(line));
-        std::fputws((wide + L"\n").c_str(), stdout);
-    } else {
-        std::fputs(line, stdout);
-        std::fputc('\n', stdout);
-    }
-    std::fflush(stdout);
 }
 
 }  // namespace
@@ -135,7 +122,7 @@ void decideInstallAction() {
     s.pendingAction = pendingActionOf(decision);
     const char* line = consoleLineOf(decision);
     if (s.silent && line != nullptr) {
-        writeConsoleLine(line);
+        platform::writeConsoleLine(std::wstring(line, line + std::strlen(line)));
     }
     switch (welcomePageOf(decision)) {
         case WelcomePage::Install:

@@ -112,6 +112,9 @@ bool saveShortcut(const ShortcutProperties& properties,
                   const std::vector<std::wstring>& linkPaths) {
     for (const std::wstring& path : linkPaths) {
         const std::string file = wideToUtf8(path);
+        // A fresh account may have no desktop folder yet, a bare sysroot no applications folder.
+        std::error_code error;
+        std::filesystem::create_directories(toPath(path).parent_path(), error);
         std::ofstream out(toPath(path), std::ios::binary | std::ios::trunc);
         if (!out) {
             continue;
