@@ -1,5 +1,6 @@
 // Running programs on Linux: the Windows command-line rules for splitting, no terminal
-// (standard streams on /dev/null), and SIGKILL by executable file name from /proc.
+// (standard streams on /dev/null), and SIGKILL by executable file name from /proc, limited to
+// the programs below the sysroot when one is set.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/command_line.h"
+#include "platform/posix/sysroot.h"
 #include "platform/process_runner.h"
 #include "platform/text.h"
 
@@ -59,6 +61,8 @@ bool runHiddenAndWait(const std::wstring& commandLine, const std::wstring& worki
 
 void killProcessesByImageName(const std::wstring& imageName) {
     const std::string name = wideToUtf8(imageName);
+    // Below a sysroot the machine is that folder: only its programs are this machine's.
+    const std::string root = wideToUtf8(sysroot());
     const std::string deleted = " (deleted)";
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
@@ -80,7 +84,8 @@ void killProcessesByImageName(const std::wstring& imageName) {
             executable.compare(executable.size() - deleted.size(), deleted.size(), deleted) == 0) {
             executable.resize(executable.size() - deleted.size());
         }
-        if (std::filesystem::path(executable).filename() == name) {
+        const bool onThisMachine = root.empty() || executable.rfind(root + "/", 0) == 0;
+        if (onThisMachine && std::filesystem::path(executable).filename() == name) {
             kill(pid, SIGKILL);
         }
     }

@@ -25,22 +25,22 @@ bool openConsole() {
 }
 
 void writeConsoleLine(const std::wstring& line) {
-    if (!consoleReady) {
-        return;
-    }
     std::fflush(stdout);
-    const std::wstring text = line + L"\r\n";
-    HANDLE out = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stdout)));
+    const std::wstring text = line + L"\n";
     DWORD written = 0;
-    if (!WriteConsoleW(out, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr)) {
-        // Not a console after all (standard output handed to a file): write UTF-8 bytes.
-        const int size =
-            WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-        std::string bytes(size > 0 ? static_cast<size_t>(size - 1) : 0, '\0');
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-        std::fflush(stdout);
+    if (consoleReady) {
+        HANDLE out = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stdout)));
+        if (WriteConsoleW(out, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+            return;
+        }
     }
+    // No console of our own (or standard output handed to a file or pipe): UTF-8 bytes.
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size > 0 ? static_cast<size_t>(size - 1) : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    std::fflush(stdout);
 }
 
 }  // namespace platform
