@@ -35,6 +35,25 @@ struct Connection {
     Connection& operator=(const Connection&) = delete;
     ~Connection() { close(); }
 
+    // Opens both handles. A failure is reported, the Internet handle's without a name and the
+    // request's with `requestName`.
+    bool open(const std::wstring& url, const std::wstring& requestName) {
+        internet = platform::internetOpen();
+        if (internet == nullptr) {
+            reportNetworkError(platform::lastError(), L"");
+            return false;
+        }
+        request = platform::internetOpenUrl(internet, url);
+        if (request == nullptr) {
+            // Read before closing: a successful close may reset the thread's last error.
+            const uint32_t code = platform::lastError();
+            close();
+            reportNetworkError(code, requestName);
+            return false;
+        }
+        return true;
+    }
+
     void close() {
         platform::internetCloseHandle(request);
         request = nullptr;
@@ -91,17 +110,7 @@ bool downloadToFile(const std::wstring& urlPath, const std::wstring& folder,
         return false;
     }
     Connection connection;
-    connection.internet = platform::internetOpen();
-    if (connection.internet == nullptr) {
-        reportNetworkError(platform::lastError(), L"");
-        return false;
-    }
-    connection.request = platform::internetOpenUrl(connection.internet, url);
-    if (connection.request == nullptr) {
-        // Read before closing: a successful close may reset the thread's last error.
-        const uint32_t code = platform::lastError();
-        connection.close();
-        reportNetworkError(code, L"");
+    if (!connection.open(url, L"")) {
         return false;
     }
     if (!checkHttpStatus(connection.request, fileName)) {
@@ -158,16 +167,7 @@ bool downloadToText(const std::wstring& urlPath, const std::wstring& fileName, s
         return false;
     }
     Connection connection;
-    connection.internet = platform::internetOpen();
-    if (connection.internet == nullptr) {
-        reportNetworkError(platform::lastError(), L"");
-        return false;
-    }
-    connection.request = platform::internetOpenUrl(connection.internet, url);
-    if (connection.request == nullptr) {
-        const uint32_t code = platform::lastError();
-        connection.close();
-        reportNetworkError(code, fileName);
+    if (!connection.open(url, fileName)) {
         return false;
     }
     if (!checkHttpStatus(connection.request, fileName)) {
