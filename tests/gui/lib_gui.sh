@@ -8,18 +8,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/../system/download_server.sh"
 shots=$(cd "$bindir/.." && pwd)/screenshots
 mkdir -p "$shots"
 
-# The download server on 127.0.0.1 with the version manifest of package version 2.8.0.0.
+# The download server on 127.0.0.1 with the version manifest of package version 2.8.0.0 and
+# its package (the stand-in application and installers; see also place_stand_in_application).
+source "$(dirname "${BASH_SOURCE[0]}")/../system/sample_site.sh"
 package_version=2.8.0.0
 site=$sandbox/site
-mkdir -p "$site/kvrHelmsight/config"
-printf '<updater><version>%s</version></updater>' "$package_version" \
-  >"$site/kvrHelmsight/config/orvel_updater.xml"
-# The package of that version: the stand-in application (see place_stand_in_application).
-mkdir -p "$sandbox/package" "$site/kvrHelmsight/application/$package_version"
-cp "$bindir/helmsight-touch-marker$exe_suffix" "$sandbox/package/Helmsight.exe"
-(cd "$sandbox/package" && 7zz a -tzip -bd -bso0 -bsp0 \
-  "$site/kvrHelmsight/application/$package_version/Helmsight.zip" Helmsight.exe) ||
-  fail "cannot make the test package"
+make_sample_site "$site" "$package_version"
 server_url=$(start_download_server "$sandbox/servers/site" "$site")
 
 if [ "$kind" = win32 ]; then
