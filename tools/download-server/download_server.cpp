@@ -79,15 +79,15 @@ bool parseNumber(const std::string& text, long long& value) {
 }
 
 // "PATH=ACTION,ACTION" into rules; false with a reason on stderr when it does not parse.
-bool parseRule(const std::string& spec, std::map<std::string, Rule>& rules) {
-    const size_t equals = spec.find('=');
-    if (equals == std::string::npos || equals == 0 || spec[0] != '/') {
+bool parseRule(const std::string& ruleText, std::map<std::string, Rule>& rules) {
+    const size_t equals = ruleText.find('=');
+    if (equals == std::string::npos || equals == 0 || ruleText[0] != '/') {
         std::fprintf(stderr, "download-server: bad rule \"%s\" (want PATH=ACTIONS)\n",
-                     spec.c_str());
+                     ruleText.c_str());
         return false;
     }
     Rule rule;
-    std::stringstream actions(spec.substr(equals + 1));
+    std::stringstream actions(ruleText.substr(equals + 1));
     std::string action;
     while (std::getline(actions, action, ',')) {
         const size_t colon = action.find(':');
@@ -115,7 +115,7 @@ bool parseRule(const std::string& spec, std::map<std::string, Rule>& rules) {
             return false;
         }
     }
-    rules[spec.substr(0, equals)] = rule;
+    rules[ruleText.substr(0, equals)] = rule;
     return true;
 }
 
