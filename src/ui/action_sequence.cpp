@@ -51,15 +51,47 @@ std::wstring withoutTrailingSeparator(std::wstring folder) {
 }
 
 // Both working pages start the same way: the action button and the language choice go, the
-// progress bar comes.
-void showWorkingControls(platform::WindowHandle window, bool cancellable) {
+// progress bar comes, and the message names the product.
+void showWorkingPage(platform::WindowHandle window, StartedWork work, const wchar_t* messageId) {
     InstallerWindowState& w = installerWindow();
+    session().startedWork = work;
     showControl(w.actionButton, platform::kSwHide);
-    showControl(w.cancelButton, cancellable ? platform::kSwShow : platform::kSwHide);
+    showControl(w.cancelButton,
+                work == StartedWork::Install ? platform::kSwShow : platform::kSwHide);
     showControl(w.languageLabel, platform::kSwHide);
     showControl(w.languageComboBox, platform::kSwHide);
     showControl(w.progressBar, platform::kSwShow);
     invalidateWindow(window, true);
+    setControlText(w.messageText, translate(messageId, {profile().korvane.productName}));
+}
+
+// Runs the worker on a thread of its own; the flag turns true once its run has returned.
+template <typename WorkerPointer>
+std::shared_ptr<std::atomic<bool>> startWorkerThread(WorkerPointer worker) {
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    std::thread([worker, done] {
+        worker->run();
+        done->store(true);
+    }).detach();
+    return done;
+}
+
+// Moves the bar one step a turn towards what `target` reports, until it is full or `stop`
+// says to leave off.
+template <typename Target, typename Stop>
+void followProgress(Target target, Stop stop) {
+    int shown = 0;
+    do {
+        if (stop()) {
+            break;
+        }
+        pumpMessages();
+        if (shown < target()) {
+            ++shown;
+        }
+        setProgressBar(shown);
+        waitPumping(kProgressTurnMilliseconds);
+    } while (shown < 100);
 }
 
 void runInstallAction(platform::WindowHandle window) {
@@ -143,31 +175,14 @@ void runPendingAction(platform::WindowHandle window) {
 void runInstallPage(platform::WindowHandle window) {
     SessionState& s = session();
     InstallerWindowState& w = installerWindow();
-    s.startedWork = StartedWork::Install;
-    showWorkingControls(window, true);
-    setControlText(w.messageText,
-                   translate(L"IDS_INSTALLING_TEXT", {profile().korvane.productName}));
+    showWorkingPage(window, StartedWork::Install, L"IDS_INSTALLING_TEXT");
 
     InstallWorker* worker = s.installWorker;
-    auto done = std::make_shared<std::atomic<bool>>(false);
+    const auto done = startWorkerThread(worker);
     installThreadDone = done;
-    std::thread([worker, done] {
-        worker->run();
-        done->store(true);
-    }).detach();
 
-    int shown = 0;
-    do {
-        if (s.pendingAction == PendingAction::Rollback) {
-            break;
-        }
-        pumpMessages();
-        if (shown < worker->progress.load(std::memory_order_relaxed)) {
-            ++shown;
-        }
-        setProgressBar(shown);
-        waitPumping(kProgressTurnMilliseconds);
-    } while (shown < 100);
+    followProgress([worker] { return worker->progress.load(std::memory_order_relaxed); },
+                   [&s] { return s.pendingAction == PendingAction::Rollback; });
 
     if (s.pendingAction == PendingAction::Rollback) {
         setProgressBar(0);
@@ -185,32 +200,18 @@ void runInstallPage(platform::WindowHandle window) {
 }
 
 void runUninstallPage(platform::WindowHandle window) {
-    SessionState& s = session();
-    InstallerWindowState& w = installerWindow();
-    s.startedWork = StartedWork::Uninstall;
-    showWorkingControls(window, false);
-    setControlText(w.messageText,
-                   translate(L"IDS_UNINSTALLING_TEXT", {profile().korvane.productName}));
+    showWorkingPage(window, StartedWork::Uninstall, L"IDS_UNINSTALLING_TEXT");
 
     // The thread holds the worker too: the object goes when both sides are done with it.
-    auto worker = std::make_shared<UninstallWorker>();
-    auto done = std::make_shared<std::atomic<bool>>(false);
-    std::thread([worker, done] {
-        worker->run();
-        done->store(true);
-    }).detach();
+    const auto worker = std::make_shared<UninstallWorker>();
+    const auto done = startWorkerThread(worker);
 
-    int shown = 0;
-    do {
-        pumpMessages();
-        // A worker that returned without reporting 100 has nothing more to report.
-        const int target = done->load() ? 100 : worker->progress.load(std::memory_order_relaxed);
-        if (shown < target) {
-            ++shown;
-        }
-        setProgressBar(shown);
-        waitPumping(kProgressTurnMilliseconds);
-    } while (shown < 100);
+    // A worker that returned without reporting 100 has nothing more to report.
+    followProgress(
+        [worker, done] {
+            return done->load() ? 100 : worker->progress.load(std::memory_order_relaxed);
+        },
+        [] { return false; });
 }
 
 void ensureInstallFolder() {

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -100,7 +101,8 @@ inline std::string readBytes(const std::filesystem::path& file) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A body that shows misplaced or lost blocks: every byte value, no 4096-byte period.
+// A body that shows misplaced or lost blocks and that no archiver can squeeze: every byte
+// value, no short period.
 inline std::string patternBytes(size_t size) {
     std::string bytes(size, '\0');
     uint32_t state = 12345;

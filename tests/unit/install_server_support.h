@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,27 +15,15 @@
 #include <vector>
 
 #include "core/product_profile.h"
+#include "download_test_support.h"
 #include "localization/translation_catalog.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
 namespace installtest {
 
-inline std::filesystem::path pathFromEnvironment(const char* name) {
-    const char* value = std::getenv(name);
-    return platform::toPath(platform::utf8ToWide(value != nullptr ? value : ""));
-}
-
-// A body without a short period, which no archiver can squeeze.
-inline std::string patternBytes(size_t size) {
-    std::string bytes(size, '\0');
-    uint32_t state = 12345;
-    for (char& byte : bytes) {
-        state = state * 1103515245u + 12345u;
-        byte = static_cast<char>(state >> 23);
-    }
-    return bytes;
-}
+using download_test::pathFromEnvironment;
+using download_test::patternBytes;
 
 class ServerTest : public ::testing::Test {
   protected:

@@ -64,6 +64,20 @@ StoreKey* storeKey(const RegistryHandle& key) {
     return static_cast<StoreKey*>(key.native());
 }
 
+// The key behind an open handle that grants `right`; otherwise null, with `status` saying why.
+StoreKey* keyWithRight(const RegistryHandle& key, uint32_t right, RegistryStatus& status) {
+    StoreKey* k = storeKey(key);
+    if (k == nullptr) {
+        status = kRegistryInvalidHandle;
+        return nullptr;
+    }
+    if ((k->mask & right) == 0) {
+        status = kRegistryAccessDenied;
+        return nullptr;
+    }
+    return k;
+}
+
 // Registry names compare as their upper-case forms, for every letter, not only A to Z.
 locale_t foldingLocale() {
     static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
@@ -417,12 +431,10 @@ RegistryStatus regCreateKey(RegistryRoot root, const std::wstring& path, uint32_
 
 RegistryStatus regQueryValue(const RegistryHandle& key, const std::wstring& name, uint32_t* type,
                              void* data, uint32_t* byteSize) {
-    StoreKey* k = storeKey(key);
+    RegistryStatus refused = kRegistrySuccess;
+    StoreKey* k = keyWithRight(key, kKeyQueryValue, refused);
     if (k == nullptr) {
-        return kRegistryInvalidHandle;
-    }
-    if ((k->mask & kKeyQueryValue) == 0) {
-        return kRegistryAccessDenied;
+        return refused;
     }
     if (data != nullptr && byteSize == nullptr) {
         return kInvalidParameter;
@@ -461,11 +473,12 @@ RegistryStatus regQueryValue(const RegistryHandle& key, const std::wstring& name
 
 RegistryStatus regSetValue(const RegistryHandle& key, const std::wstring& name, uint32_t type,
                            const void* data, uint32_t byteSize) {
-    StoreKey* k = storeKey(key);
+    RegistryStatus refused = kRegistrySuccess;
+    StoreKey* k = keyWithRight(key, kKeySetValue, refused);
     if (k == nullptr) {
-        return kRegistryInvalidHandle;
+        return refused;
     }
-    if ((k->mask & kKeySetValue) == 0 || k->db == nullptr) {
+    if (k->db == nullptr) {
         return kRegistryAccessDenied;
     }
     if (data == nullptr && byteSize > 0) {
@@ -492,12 +505,10 @@ RegistryStatus regSetValue(const RegistryHandle& key, const std::wstring& name, 
 }
 
 RegistryStatus regDeleteTree(const RegistryHandle& key, const std::wstring& subkey) {
-    StoreKey* k = storeKey(key);
+    RegistryStatus refused = kRegistrySuccess;
+    StoreKey* k = keyWithRight(key, kWriteAccess, refused);
     if (k == nullptr) {
-        return kRegistryInvalidHandle;
-    }
-    if ((k->mask & kWriteAccess) == 0) {
-        return kRegistryAccessDenied;
+        return refused;
     }
     if (k->db == nullptr) {
         return subkey.empty() ? kRegistrySuccess : kRegistryFileNotFound;
@@ -526,12 +537,10 @@ RegistryStatus regDeleteTree(const RegistryHandle& key, const std::wstring& subk
 }
 
 RegistryStatus regDeleteValue(const RegistryHandle& key, const std::wstring& name) {
-    StoreKey* k = storeKey(key);
+    RegistryStatus refused = kRegistrySuccess;
+    StoreKey* k = keyWithRight(key, kKeySetValue, refused);
     if (k == nullptr) {
-        return kRegistryInvalidHandle;
-    }
-    if ((k->mask & kKeySetValue) == 0) {
-        return kRegistryAccessDenied;
+        return refused;
     }
     if (k->db == nullptr) {
         return kRegistryFileNotFound;
@@ -551,12 +560,10 @@ RegistryStatus regDeleteValue(const RegistryHandle& key, const std::wstring& nam
 }
 
 RegistryStatus regEnumKey(const RegistryHandle& key, uint32_t index, std::wstring& name) {
-    StoreKey* k = storeKey(key);
+    RegistryStatus refused = kRegistrySuccess;
+    StoreKey* k = keyWithRight(key, kKeyEnumerateSubKeys, refused);
     if (k == nullptr) {
-        return kRegistryInvalidHandle;
-    }
-    if ((k->mask & kKeyEnumerateSubKeys) == 0) {
-        return kRegistryAccessDenied;
+        return refused;
     }
     if (k->db == nullptr) {
         return kRegistryNoMoreItems;
@@ -580,12 +587,10 @@ RegistryStatus regEnumKey(const RegistryHandle& key, uint32_t index, std::wstrin
 }
 
 RegistryStatus regEnumValue(const RegistryHandle& key, uint32_t index, std::wstring& name) {
-    StoreKey* k = storeKey(key);
+    RegistryStatus refused = kRegistrySuccess;
+    StoreKey* k = keyWithRight(key, kKeyQueryValue, refused);
     if (k == nullptr) {
-        return kRegistryInvalidHandle;
-    }
-    if ((k->mask & kKeyQueryValue) == 0) {
-        return kRegistryAccessDenied;
+        return refused;
     }
     if (k->db == nullptr) {
         return kRegistryNoMoreItems;

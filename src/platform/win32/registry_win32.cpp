@@ -85,6 +85,24 @@ HKEY nativeKey(const RegistryHandle& key) {
     return static_cast<HKEY>(key.native());
 }
 
+// RegEnumKeyExW and RegEnumValueW name the index-th entry the same way; `capacity` holds the
+// longest name and its terminator.
+template <typename EnumFn>
+RegistryStatus enumName(EnumFn fn, const RegistryHandle& key, uint32_t index, DWORD capacity,
+                        std::wstring& name) {
+    if (fn == nullptr) {
+        return kProcNotFound;
+    }
+    std::vector<wchar_t> buffer(capacity);
+    DWORD length = capacity;
+    const LONG status =
+        fn(nativeKey(key), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_SUCCESS) {
+        name.assign(buffer.data(), length);
+    }
+    return status;
+}
+
 }  // namespace
 
 RegistryStatus regOpenKey(RegistryRoot root, const std::wstring& path, uint32_t mask,
@@ -161,33 +179,13 @@ RegistryStatus regDeleteValue(const RegistryHandle& key, const std::wstring& nam
 }
 
 RegistryStatus regEnumKey(const RegistryHandle& key, uint32_t index, std::wstring& name) {
-    RegEnumKeyExFn fn = bound(enumKeyEntry);
-    if (fn == nullptr) {
-        return kProcNotFound;
-    }
-    std::vector<wchar_t> buffer(256);  // key names hold at most 255 characters
-    DWORD length = static_cast<DWORD>(buffer.size());
-    const LONG status =
-        fn(nativeKey(key), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
-    if (status == ERROR_SUCCESS) {
-        name.assign(buffer.data(), length);
-    }
-    return status;
+    // Key names hold at most 255 characters.
+    return enumName(bound(enumKeyEntry), key, index, 256, name);
 }
 
 RegistryStatus regEnumValue(const RegistryHandle& key, uint32_t index, std::wstring& name) {
-    RegEnumValueFn fn = bound(enumValueEntry);
-    if (fn == nullptr) {
-        return kProcNotFound;
-    }
-    std::vector<wchar_t> buffer(16384);  // value names hold at most 16383 characters
-    DWORD length = static_cast<DWORD>(buffer.size());
-    const LONG status =
-        fn(nativeKey(key), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
-    if (status == ERROR_SUCCESS) {
-        name.assign(buffer.data(), length);
-    }
-    return status;
+    // Value names hold at most 16383 characters.
+    return enumName(bound(enumValueEntry), key, index, 16384, name);
 }
 
 RegistryStatus regCloseKey(RegistryHandle& key) {
