@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "core/product_profile.h"
+#include "install/link_sweep.h"
 #include "install/package_check.h"
 #include "platform/archiver.h"
 #include "platform/files.h"

@@ -1,5 +1,5 @@
-// Checks that keep a package's contents inside the installation folder: the archive's entry
-// names before unpacking, and the links among the unpacked files afterwards.
+// The check that keeps a package's contents inside the installation folder: the archive's
+// entry names, read before anything is unpacked.
 #pragma once
 
 #include <filesystem>
@@ -22,6 +22,3 @@ bool entryNameStaysInside(const std::string& name);
 // True when the archive is a ZIP archive whose every entry is a plain file or folder that
 // stays inside the folder it is unpacked into.
 bool packageIsSafeToUnpack(const std::filesystem::path& archive);
-
-// Removes every symbolic link below `folder` that leads outside it.
-void removeLinksLeadingOutside(const std::filesystem::path& folder);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "install/archive_extraction.h"
+#include "install/link_sweep.h"
 #include "install/package_check.h"
 #include "install_test_support.h"
 
