@@ -1,5 +1,6 @@
 // The version manifest: the package version between the first "<version>" and the next
-// "</version>", or the installed version when the manifest is not needed or not reachable.
+// "</version>", or the installed version when the manifest is not needed or not reachable. A
+// version that could not stand as a folder name of the package URL is no version.
 #include "network/version_manifest.h"
 
 #include <string>
@@ -16,6 +17,23 @@ namespace {
 
 const std::wstring kOpeningTag = L"<version>";
 const std::wstring kClosingTag = L"</version>";
+constexpr size_t kLongestVersion = 64;
+
+// The version becomes a folder of the package URL: anything that could leave that folder or
+// end the path ("../", "?", "#", "%", blanks, control characters) makes the manifest unusable.
+bool isUsableVersionText(const std::wstring& text) {
+    if (text.empty() || text.size() > kLongestVersion) {
+        return false;
+    }
+    for (const wchar_t c : text) {
+        const bool letter = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+        const bool digit = c >= L'0' && c <= L'9';
+        if (!letter && !digit && c != L'.' && c != L'-' && c != L'_' && c != L'+') {
+            return false;
+        }
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -36,9 +54,11 @@ Version readPackageVersion() {
     const size_t opening = text.find(kOpeningTag);
     const size_t start = opening == std::wstring::npos ? opening : opening + kOpeningTag.size();
     const size_t end = start == std::wstring::npos ? start : text.find(kClosingTag, start);
-    if (end == std::wstring::npos) {
+    const std::wstring version =
+        end == std::wstring::npos ? std::wstring() : text.substr(start, end - start);
+    if (!isUsableVersionText(version)) {
         reportDownloadFailure(manifestName, L"");
         platform::exitProcessNow(kExitFailure);
     }
-    return Version(text.substr(start, end - start));
+    return Version(version);
 }

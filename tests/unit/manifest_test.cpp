@@ -34,9 +34,10 @@ TEST_F(ManifestTest, VersionIsBetweenTheFirstTags) {
         {"two versions", "<version>1.0</version><version>2.0</version>", L"1.0"},
         {"content after the tag", "<version>7.1</version><other>9.9</other></root>", L"7.1"},
         {"bytes above 0x7F", "\xEF\xBB\xBF\xC3\xA9<version>8.2</version>\xFF\x80", L"8.2"},
-        {"blanks kept", "<version> 3.1\r\n</version>", L" 3.1\r\n"},
-        {"empty", "<version></version>", L""},
         {"closing tag before the opening one", "</version><version>4.4</version>", L"4.4"},
+        {"every allowed character", "<version>Az09.-_+</version>", L"Az09.-_+"},
+        {"64 characters", "<version>" + std::string(64, '7') + "</version>",
+         std::wstring(64, L'7')},
     };
     for (const ManifestCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -83,6 +84,18 @@ TEST_F(ManifestTest, ManifestWithoutVersionEndsTheProcess) {
         {"larger than 1 MiB", large, ""},
         {"missing", "", "status:404"},
         {"cut short", std::string(5000, 'x'), "cut:100"},
+        // The version is a folder of the package URL: nothing may lead it elsewhere.
+        {"empty", "<version></version>", ""},
+        {"blanks", "<version> 3.1\r\n</version>", ""},
+        {"a folder up", "<version>../../config</version>", ""},
+        {"a query", "<version>1.0?x=1</version>", ""},
+        {"a fragment", "<version>1.0#x</version>", ""},
+        {"an escape", "<version>%2e%2e</version>", ""},
+        {"a slash", "<version>1.0/evil</version>", ""},
+        {"a backslash", "<version>1.0\\evil</version>", ""},
+        {"a control character", "<version>1.0\x01</version>", ""},
+        {"a letter above ASCII", "<version>1.0\xC3\xA9</version>", ""},
+        {"65 characters", "<version>" + std::string(65, '7') + "</version>", ""},
     };
     for (const FailingCase& c : cases) {
         SCOPED_TRACE(c.name);
