@@ -10,6 +10,7 @@
 #include "core/session_state.h"
 #include "localization/translation_catalog.h"
 #include "network/download_failure.h"
+#include "network/server_address.h"
 #include "platform/http.h"
 #include "platform/output_file.h"
 
@@ -84,6 +85,16 @@ bool finishBody(const BodyCount& count, const std::wstring& fileName) {
     return false;
 }
 
+// A request to a server that is neither HTTPS nor this machine is never sent: what it
+// answered would be installed with administrator rights.
+bool refuseUntrustedServer(const std::wstring& url) {
+    if (isTrustedServerUrl(url)) {
+        return false;
+    }
+    reportDownloadFailure(url, L"");
+    return true;
+}
+
 bool abortRequested() {
     return session().downloadAbort.load(std::memory_order_relaxed);
 }
@@ -96,12 +107,15 @@ bool isInternetConnected() {
 
 bool downloadToFile(const std::wstring& urlPath, const std::wstring& folder,
                     const std::wstring& fileName) {
+    const std::wstring url = requestUrl(urlPath, fileName);
+    if (refuseUntrustedServer(url)) {
+        return false;
+    }
     if (!isInternetConnected()) {
         showNoConnection();
         return false;
     }
     session().downloadAbort.store(false, std::memory_order_relaxed);
-    const std::wstring url = requestUrl(urlPath, fileName);
     const std::wstring path = folder + fileName;
 
     platform::OutputFile file;
@@ -162,6 +176,9 @@ bool downloadToText(const std::wstring& urlPath, const std::wstring& fileName, s
 bool downloadToText(const std::wstring& urlPath, const std::wstring& fileName, std::wstring& text,
                     size_t maxBytes) {
     const std::wstring url = requestUrl(urlPath, fileName);
+    if (refuseUntrustedServer(url)) {
+        return false;
+    }
     if (!isInternetConnected()) {
         showNoConnection();
         return false;
@@ -210,10 +227,10 @@ bool downloadToText(const std::wstring& urlPath, const std::wstring& fileName, s
 }
 
 bool remoteFileExists(const std::wstring& urlPath, const std::wstring& fileName) {
-    if (!isInternetConnected()) {
+    const std::wstring url = requestUrl(urlPath, fileName);
+    if (!isTrustedServerUrl(url) || !isInternetConnected()) {
         return false;
     }
-    const std::wstring url = requestUrl(urlPath, fileName);
     Connection connection;
     connection.internet = platform::internetOpen();
     if (connection.internet == nullptr) {
