@@ -48,8 +48,11 @@ expect_message() {
   fi
 }
 
-# Unusable manifests: each ends the run with 2 after one request.
-for content in '<updater>1.0</updater>' '<version>1.0' '<Version>1.0</Version>'; do
+# Unusable manifests: each ends the run with 2 after one request. A version that would lead the
+# package request out of its folder is no version: no package request follows.
+for content in '<updater>1.0</updater>' '<version>1.0' '<Version>1.0</Version>' \
+  '<version>../../config</version>' '<version>1.0?x=</version>' '<version>1.0%2f..</version>' \
+  '<version></version>'; do
   printf '%s' "$content" >"$manifest"
   run_setup -silent -test "$url"
   [ "$code" = 2 ] || fail "manifest '$content': exit code $code, expected 2"
@@ -78,7 +81,18 @@ run_setup -silent -test "http://127.0.0.1:1/"
 expect_message "Error: A connection with the server could not be established(0x2efd): orvel_updater.xml" \
   orvel_updater.xml
 
+# A plain-HTTP server is trusted only on a loopback address: spellings of this machine that the
+# check does not take, and that would reach the server, are refused before any request.
 printf '<updater><version>5.3.2.4</version></updater>' >"$manifest"
+port=$(cat "$state/port")
+for untrusted in "http://127.1:$port/" "http://2130706433:$port/" "http://user@127.0.0.1:$port/"; do
+  run_setup -silent -test "$untrusted"
+  [ "$code" = 2 ] || fail "base URL $untrusted: exit code $code, expected 2"
+  [ "$(requests)" = 0 ] || fail "base URL $untrusted: requests were made: $(cat "$state/log")"
+  expect_message "Error: Failed to download ${untrusted}kvrHelmsight/config/orvel_updater.xml" \
+    orvel_updater.xml
+done
+
 run_setup -silent -test "$url"
 # The run goes on to the package of the manifest's version (which this site does not have).
 ! grep -q orvel_updater.xml <<<"$output" || fail "a good manifest was reported: $output"
