@@ -1,6 +1,6 @@
-// The HTTP client on Windows: WinINet, loaded by full path from the System folder when the
-// program starts (never from a folder an attacker could plant a copy in), each function bound
-// when it is first used.
+// The HTTP client on Windows: WinINet, loaded by full path from the System folder on first use
+// (never from a folder an attacker could plant a copy in), each function bound when it is
+// first used.
 
 #include <windows.h>
 
@@ -9,32 +9,28 @@
 #include <cwchar>
 #include <string>
 
-#include "platform/folders.h"
 #include "platform/http.h"
+#include "platform/win32/system_library.h"
 
 namespace platform {
 namespace {
 
-HMODULE loadWinInet() {
-    const std::wstring path = systemFolder() + L"\\wininet.dll";
-    return LoadLibraryW(path.c_str());
+// Loaded when first needed, after start-up has restricted the library search.
+HMODULE winInet() {
+    static const HMODULE library = loadSystemLibrary(L"wininet.dll");
+    return library;
 }
-
-const HMODULE winInet = loadWinInet();
 
 // The function `name` of wininet.dll, or null when it is missing.
 template <typename Function>
 Function bind(const char* name) {
-    if (winInet == nullptr) {
-        return nullptr;
-    }
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(winInet, name)));
+    return boundFunction<Function>(winInet(), name);
 }
 
-#define HELMSIGHT_WININET(name)                                                        \
-    static const auto name##Bound = bind<decltype(&::name)>(#name);                    \
-    if (name##Bound == nullptr) {                                                      \
-        SetLastError(winInet == nullptr ? ERROR_MOD_NOT_FOUND : ERROR_PROC_NOT_FOUND); \
+#define HELMSIGHT_WININET(name)                                                          \
+    static const auto name##Bound = bind<decltype(&::name)>(#name);                      \
+    if (name##Bound == nullptr) {                                                        \
+        SetLastError(winInet() == nullptr ? ERROR_MOD_NOT_FOUND : ERROR_PROC_NOT_FOUND); \
     }
 
 HINTERNET native(InternetHandle handle) {
@@ -62,13 +58,62 @@ InternetHandle internetOpen() {
     return wrap(InternetOpenWBound(L"", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
 }
 
+namespace {
+
+bool hasScheme(const std::wstring& url, const wchar_t* scheme) {
+    const size_t length = std::wcslen(scheme);
+    return url.size() >= length && _wcsnicmp(url.c_str(), scheme, length) == 0;
+}
+
+// The address the request ended at, after the redirects WinINet followed.
+std::wstring finalUrl(HINTERNET request) {
+    HELMSIGHT_WININET(InternetQueryOptionW)
+    if (InternetQueryOptionWBound == nullptr) {
+        return L"";
+    }
+    DWORD bytes = 0;
+    InternetQueryOptionWBound(request, INTERNET_OPTION_URL, nullptr, &bytes);
+    std::wstring url(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = static_cast<DWORD>(url.size() * sizeof(wchar_t));
+    if (!InternetQueryOptionWBound(request, INTERNET_OPTION_URL, url.data(), &bytes)) {
+        return L"";
+    }
+    url.resize(std::wcslen(url.c_str()));
+    return url;
+}
+
+// Zero when the request may end at `reached`: a secure request only at an HTTPS address, any
+// request only at HTTP or HTTPS. WinINet follows such redirects on its own, so the answer they
+// led to is refused here, before anyone reads it.
+DWORD redirectError(const std::wstring& requested, const std::wstring& reached) {
+    if (hasScheme(requested, L"https://") && !hasScheme(reached, L"https://")) {
+        return ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR;
+    }
+    if (!hasScheme(reached, L"https://") && !hasScheme(reached, L"http://")) {
+        return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
+    }
+    return 0;
+}
+
+}  // namespace
+
 InternetHandle internetOpenUrl(InternetHandle internet, const std::wstring& url) {
     HELMSIGHT_WININET(InternetOpenUrlW)
     if (InternetOpenUrlWBound == nullptr) {
         return nullptr;
     }
-    return wrap(
-        InternetOpenUrlWBound(native(internet), url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0));
+    HINTERNET request =
+        InternetOpenUrlWBound(native(internet), url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
+    if (request == nullptr) {
+        return nullptr;
+    }
+    const DWORD refused = redirectError(url, finalUrl(request));
+    if (refused != 0) {
+        internetCloseHandle(wrap(request));
+        SetLastError(refused);
+        return nullptr;
+    }
+    return wrap(request);
 }
 
 bool httpQueryStatusCode(InternetHandle request, std::wstring& statusText) {
@@ -135,9 +180,9 @@ std::wstring internetErrorText(uint32_t code) {
     wchar_t* text = nullptr;
     const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                         FORMAT_MESSAGE_IGNORE_INSERTS |
-                        (winInet != nullptr ? FORMAT_MESSAGE_FROM_HMODULE : 0);
+                        (winInet() != nullptr ? FORMAT_MESSAGE_FROM_HMODULE : 0);
     const DWORD length =
-        FormatMessageW(flags, winInet, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+        FormatMessageW(flags, winInet(), code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring result = length > 0 && text != nullptr ? std::wstring(text, length) : L"";
     LocalFree(text);
     while (!result.empty() &&

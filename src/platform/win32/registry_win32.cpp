@@ -6,8 +6,8 @@
 #include <atomic>
 #include <vector>
 
-#include "platform/folders.h"
 #include "platform/registry.h"
+#include "platform/win32/system_library.h"
 
 namespace platform {
 namespace {
@@ -43,8 +43,7 @@ void bindEntry(HMODULE library, const char* name, std::atomic<Fn>& entry) {
 }
 
 void bindRegistryFunctions() {
-    const std::wstring path = systemFolder() + L"\\advapi32.dll";
-    HMODULE library = LoadLibraryW(path.c_str());
+    HMODULE library = loadSystemLibrary(L"advapi32.dll");
     if (library == nullptr) {
         return;
     }

@@ -5,8 +5,8 @@
 
 #include <atomic>
 
-#include "platform/folders.h"
 #include "platform/resources.h"
+#include "platform/win32/system_library.h"
 
 namespace platform {
 namespace {
@@ -31,8 +31,7 @@ void bindEntry(HMODULE library, const char* name, std::atomic<Fn>& entry) {
 }
 
 void bindResourceFunctions() {
-    const std::wstring path = systemFolder() + L"\\kernel32.dll";
-    HMODULE library = LoadLibraryW(path.c_str());
+    HMODULE library = loadSystemLibrary(L"kernel32.dll");
     if (library == nullptr) {
         return;
     }

@@ -1,5 +1,6 @@
 // The installer window on Windows: USER32 windows and controls, GDI functions bound by name
-// from the System folder's gdi32.dll, GDI+ for the logo picture.
+// from the System folder's gdi32.dll, GDI+ (its flat functions, bound the same way from
+// gdiplus.dll) for the logo picture.
 
 #include <windows.h>
 
@@ -13,7 +14,7 @@ using std::min;
 
 #include <cstring>
 
-#include "platform/folders.h"
+#include "platform/win32/system_library.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -40,13 +41,12 @@ struct GdiFunctions {
 
 template <typename Fn>
 void bindEntry(HMODULE library, const char* name, Fn& entry) {
-    entry = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+    entry = boundFunction<Fn>(library, name);
 }
 
 GdiFunctions bindGdiFunctions() {
     GdiFunctions gdi;
-    const std::wstring path = systemFolder() + L"\\gdi32.dll";
-    HMODULE library = LoadLibraryW(path.c_str());
+    HMODULE library = loadSystemLibrary(L"gdi32.dll");
     if (library == nullptr) {
         return gdi;
     }
@@ -61,6 +61,35 @@ GdiFunctions bindGdiFunctions() {
 }
 
 const GdiFunctions gdi = bindGdiFunctions();
+
+// GDI+ is not a Known DLL everywhere: a static import could be satisfied from the program's
+// own folder before any of the program's code runs. Bound by name from the System folder.
+struct GdiPlusFunctions {
+    decltype(&Gdiplus::GdiplusStartup) startup = nullptr;
+    decltype(&Gdiplus::DllExports::GdipLoadImageFromStream) loadImageFromStream = nullptr;
+    decltype(&Gdiplus::DllExports::GdipDisposeImage) disposeImage = nullptr;
+    decltype(&Gdiplus::DllExports::GdipCreateFromHDC) createFromHdc = nullptr;
+    decltype(&Gdiplus::DllExports::GdipDeleteGraphics) deleteGraphics = nullptr;
+    decltype(&Gdiplus::DllExports::GdipDrawImageRectI) drawImageRect = nullptr;
+};
+
+const GdiPlusFunctions& gdiPlus() {
+    static const GdiPlusFunctions functions = [] {
+        GdiPlusFunctions bound;
+        HMODULE library = loadSystemLibrary(L"gdiplus.dll");
+        if (library == nullptr) {
+            return bound;
+        }
+        bindEntry(library, "GdiplusStartup", bound.startup);
+        bindEntry(library, "GdipLoadImageFromStream", bound.loadImageFromStream);
+        bindEntry(library, "GdipDisposeImage", bound.disposeImage);
+        bindEntry(library, "GdipCreateFromHDC", bound.createFromHdc);
+        bindEntry(library, "GdipDeleteGraphics", bound.deleteGraphics);
+        bindEntry(library, "GdipDrawImageRectI", bound.drawImageRect);
+        return bound;
+    }();
+    return functions;
+}
 
 // One window class is registered; its procedure is the Part's.
 WindowProcedure classProcedure = nullptr;
@@ -195,9 +224,12 @@ BrushHandle createSolidBrush(uint32_t color) {
 }
 
 void startImageLibrary() {
+    if (gdiPlus().startup == nullptr) {
+        return;
+    }
     Gdiplus::GdiplusStartupInput input;  // version 1, no debug callback, nothing suppressed
     ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    gdiPlus().startup(&token, &input, nullptr);
 }
 
 ImageHandle imageFromBytes(const void* data, size_t size) {
@@ -211,36 +243,45 @@ ImageHandle imageFromBytes(const void* data, size_t size) {
         GlobalFree(block);
         return nullptr;
     }
-    Gdiplus::Image* image = Gdiplus::Image::FromStream(stream, FALSE);
+    Gdiplus::GpImage* image = nullptr;
+    const bool loaded = gdiPlus().loadImageFromStream != nullptr &&
+                        gdiPlus().loadImageFromStream(stream, &image) == Gdiplus::Ok;
     stream->Release();  // the picture keeps its own reference
-    if (image != nullptr && image->GetLastStatus() != Gdiplus::Ok) {
-        delete image;
-        image = nullptr;
+    if (!loaded && image != nullptr && gdiPlus().disposeImage != nullptr) {
+        gdiPlus().disposeImage(image);
     }
-    return image;
+    return loaded ? image : nullptr;
 }
 
 struct PaintSession::State {
     HWND window = nullptr;
     PAINTSTRUCT paint{};
     HDC context = nullptr;
-    Gdiplus::Graphics* graphics = nullptr;
+    Gdiplus::GpGraphics* graphics = nullptr;
 };
 
 PaintSession::PaintSession(WindowHandle window) : state_(new State) {
     state_->window = asWindow(window);
     state_->context = BeginPaint(state_->window, &state_->paint);
-    state_->graphics = new Gdiplus::Graphics(state_->context);
+    if (gdiPlus().createFromHdc != nullptr) {
+        gdiPlus().createFromHdc(state_->context, &state_->graphics);
+    }
 }
 
 PaintSession::~PaintSession() {
-    delete state_->graphics;
+    if (state_->graphics != nullptr && gdiPlus().deleteGraphics != nullptr) {
+        gdiPlus().deleteGraphics(state_->graphics);
+    }
     EndPaint(state_->window, &state_->paint);
     delete state_;
 }
 
 void PaintSession::drawImage(ImageHandle image, int x, int y, int width, int height) {
-    state_->graphics->DrawImage(static_cast<Gdiplus::Image*>(image), x, y, width, height);
+    if (state_->graphics == nullptr || image == nullptr || gdiPlus().drawImageRect == nullptr) {
+        return;
+    }
+    gdiPlus().drawImageRect(state_->graphics, static_cast<Gdiplus::GpImage*>(image), x, y, width,
+                            height);
 }
 
 void PaintSession::drawLine(int fromX, int fromY, int toX, int toY) {
