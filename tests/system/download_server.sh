@@ -7,6 +7,7 @@
 # file "rules", release file "release", its output in "output") and prints its base URL
 # (http://127.0.0.1:PORT/, https:// with --tls-cert). Servers end with the test.
 #   make_test_certificate DIR     writes DIR/cert.pem and DIR/key.pem, self-signed for 127.0.0.1
+#                                 (and for localhost, the name Wine's WinINet can match)
 
 download_server_binary() {
   local here linux_bindir
@@ -59,6 +60,6 @@ make_test_certificate() {
   local dir=$1
   mkdir -p "$dir"
   openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 \
-    -addext subjectAltName=IP:127.0.0.1 -keyout "$dir/key.pem" -out "$dir/cert.pem" \
+    -addext subjectAltName=IP:127.0.0.1,DNS:localhost -keyout "$dir/key.pem" -out "$dir/cert.pem" \
     >/dev/null 2>&1 || fail "openssl could not make a test certificate"
 }

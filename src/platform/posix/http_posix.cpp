@@ -3,6 +3,7 @@
 // no cache, certificates checked; failures carry WinINet's error numbers and texts.
 #include <curl/curl.h>
 #include <netdb.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -283,14 +284,14 @@ InternetHandle internetOpenUrl(InternetHandle internet, const std::wstring& url)
         return nullptr;
     }
     const std::string address = wideToUtf8(url);
-    request->secure = address.compare(0, 8, "https://") == 0;
+    request->secure = strncasecmp(address.c_str(), "https://", 8) == 0;
     request->headers = curl_slist_append(request->headers, "Cache-Control: no-cache");
     request->headers = curl_slist_append(request->headers, "Pragma: no-cache");
     CURL* easy = request->easy;
     curl_easy_setopt(easy, CURLOPT_URL, address.c_str());
     curl_easy_setopt(easy, CURLOPT_PROXY, "");  // direct: no proxy, not even from the environment
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    // Like WinINet, a secure request is not redirected to plain HTTP.
+    // A secure request is never redirected to plain HTTP, nor any request to another scheme.
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, request->secure ? "https" : "http,https");
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);

@@ -82,14 +82,44 @@ std::wstring finalUrl(HINTERNET request) {
     return url;
 }
 
-// Zero when the request may end at `reached`: a secure request only at an HTTPS address, any
-// request only at HTTP or HTTPS. WinINet follows such redirects on its own, so the answer they
-// led to is refused here, before anyone reads it.
-DWORD redirectError(const std::wstring& requested, const std::wstring& reached) {
+// The Location header of an answer that is still a redirect: one that WinINet did not follow,
+// such as a redirect to another scheme. Empty for any other answer.
+std::wstring unfollowedRedirect(HINTERNET request) {
+    HELMSIGHT_WININET(HttpQueryInfoW)
+    if (HttpQueryInfoWBound == nullptr) {
+        return L"";
+    }
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    if (!HttpQueryInfoWBound(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                             &size, nullptr) ||
+        status < 300 || status > 399) {
+        return L"";
+    }
+    wchar_t location[2048] = {};
+    size = sizeof location - sizeof location[0];
+    if (!HttpQueryInfoWBound(request, HTTP_QUERY_LOCATION, location, &size, nullptr)) {
+        return L"";
+    }
+    return location;
+}
+
+// Zero when the request may end where it did: a secure request only at an HTTPS address, and
+// no request at, or redirected to, a scheme other than HTTP and HTTPS. WinINet follows
+// redirects on its own, so the answer they led to is refused here, before anyone reads it.
+DWORD redirectError(const std::wstring& requested, HINTERNET request) {
+    const std::wstring reached = finalUrl(request);
     if (hasScheme(requested, L"https://") && !hasScheme(reached, L"https://")) {
         return ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR;
     }
     if (!hasScheme(reached, L"https://") && !hasScheme(reached, L"http://")) {
+        return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
+    }
+    // A relative Location names no scheme: its ':' would come after a '/', '?' or '#'.
+    const std::wstring next = unfollowedRedirect(request);
+    const size_t colon = next.find(L':');
+    const bool namesScheme = colon != std::wstring::npos && colon < next.find_first_of(L"/?#");
+    if (namesScheme && !hasScheme(next, L"https://") && !hasScheme(next, L"http://")) {
         return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
     }
     return 0;
@@ -107,7 +137,7 @@ InternetHandle internetOpenUrl(InternetHandle internet, const std::wstring& url)
     if (request == nullptr) {
         return nullptr;
     }
-    const DWORD refused = redirectError(url, finalUrl(request));
+    const DWORD refused = redirectError(url, request);
     if (refused != 0) {
         internetCloseHandle(wrap(request));
         SetLastError(refused);
