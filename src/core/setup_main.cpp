@@ -16,6 +16,7 @@
 #include "platform/instance_lock.h"
 #include "platform/process.h"
 #include "platform/resources.h"
+#include "platform/running_image.h"
 #include "registry/install_record.h"
 #include "ui/installer_window.h"
 
@@ -59,6 +60,7 @@ std::wstring chooseAndStoreLanguage() {
 
 int setupMain(const platform::EntryArguments& arguments) {
     platform::hardenLibrarySearch();
+    platform::holdRunningImage();
     readCommandLine(arguments.commandLine);
     relaunchElevatedFromTemp(session().commandLine);
 

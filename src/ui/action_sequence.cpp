@@ -17,6 +17,7 @@
 #include "localization/translation_catalog.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/running_image.h"
 #include "platform/shell.h"
 #include "ui/controls.h"
 #include "ui/pages.h"
@@ -230,17 +231,16 @@ void ensureInstallFolder() {
 
 void copySetupToInstallFolder() {
     const ProductProfile& p = profile();
-    const std::filesystem::path source = platform::toPath(p.setupFilePath);
-    const std::filesystem::path target =
-        platform::toPath(p.korvane.installFolder + p.setupFileName);
+    const std::wstring target = p.korvane.installFolder + p.setupFileName;
     std::error_code error;
     // Started from the installation folder itself: that file is already the one wanted, and
-    // deleting it first would lose it.
-    if (std::filesystem::equivalent(source, target, error)) {
+    // emptying it first would lose it.
+    if (std::filesystem::equivalent(platform::toPath(p.setupFilePath), platform::toPath(target),
+                                    error)) {
         return;
     }
-    std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing,
-                               error);
+    // The program that runs, not the file now at its path in the user's temporary folder.
+    platform::copyRunningImageTo(target);
 }
 
 void launchApplication() {

@@ -15,6 +15,7 @@
 #include "core/session_state.h"
 #include "platform/files.h"
 #include "platform/folders.h"
+#include "platform/running_image.h"
 #include "ui/action_sequence.h"
 
 namespace fs = std::filesystem;
@@ -116,6 +117,7 @@ TEST_F(ActionSequenceTest, AFolderThatCannotBeMadeEndsWithTheFailureCode) {
 }
 
 TEST_F(ActionSequenceTest, SetupProgramReplacesAnOlderCopy) {
+    platform::holdRunningImage();
     ensureInstallFolder();
     const fs::path target = installFolder() / platform::toPath(profile().setupFileName);
     std::ofstream(target, std::ios::binary) << "an older setup program";
