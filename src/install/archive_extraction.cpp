@@ -11,12 +11,14 @@
 
 void extractArchive(const std::wstring& zipName) {
     const std::wstring folder = profile().korvane.installFolder;
-    const std::filesystem::path archive = platform::toPath(folder + zipName);
+    const std::wstring archive = folder + zipName;
+    const std::wstring archiver = platform::archiverPath(folder);
     // A package from a compromised server must not write beside the installation folder:
-    // it is refused whole, which leaves the folder without the application.
-    if (!packageIsSafeToUnpack(archive)) {
+    // it is refused whole, which leaves the folder without the application. So is one that
+    // the archiver cannot list.
+    if (archiver.empty() || !packageIsSafeToUnpack(archiver, archive)) {
         std::error_code error;
-        std::filesystem::remove(archive, error);
+        std::filesystem::remove(platform::toPath(archive), error);
         return;
     }
     platform::unpackArchiveInFolder(folder, zipName);

@@ -1,153 +1,236 @@
-// The package checks: a reader of the ZIP central directory, and a walk over the results.
+// The package checks: 7-Zip's own listing of the archive, read, and a walk over its entries.
 #include "install/package_check.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
-#include <system_error>
+#include <map>
+
+#include "platform/process_runner.h"
 
 namespace {
 
-constexpr uint32_t kEndOfDirectorySignature = 0x06054b50;
-constexpr uint32_t kZip64LocatorSignature = 0x07064b50;
-constexpr uint32_t kZip64EndSignature = 0x06064b50;
-constexpr uint32_t kDirectoryEntrySignature = 0x02014b50;
-constexpr uint16_t kUnicodePathExtra = 0x7075;
-constexpr size_t kEndOfDirectorySize = 22;
-constexpr size_t kZip64LocatorSize = 20;
-constexpr size_t kDirectoryEntrySize = 46;
-constexpr size_t kLongestComment = 0xFFFF;
-constexpr uint8_t kUnixHost = 3;
+// Far more than the listing of any real package (a few hundred bytes an entry).
+constexpr size_t kListingLimit = 64u << 20;
+constexpr uint32_t kReparsePointAttribute = 0x400;
 constexpr uint32_t kUnixTypeMask = 0170000;
 constexpr uint32_t kUnixLink = 0120000;
-constexpr uint32_t kReparsePointAttribute = 0x400;
 
-uint64_t little(const std::string& bytes, size_t at, size_t width) {
-    uint64_t value = 0;
-    for (size_t i = 0; i < width; ++i) {
-        value |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+// 7-Zip prints each Windows attribute bit it knows as one letter, bit 0 first ('.' for the
+// bits it prints as a number instead).
+constexpr char kAttributeLetters[] = "RHS8DAdNTsLCOIEVvX.PU.M......B";
+
+bool isHexNumber(const std::string& token) {
+    return token.size() == 8 && token.find_first_not_of("0123456789ABCDEF") == std::string::npos;
+}
+
+// A Unix mode as 7-Zip prints it: the type letter, then "rwx" three times (with s, S, t, T).
+bool isUnixMode(const std::string& token) {
+    static const std::string types = "0pc3d5b7-9lBsDEF";
+    static const std::string rights = "rwxrwxrwx";
+    if (token.size() != 10 || types.find(token[0]) == std::string::npos) {
+        return false;
     }
-    return value;
+    for (size_t i = 1; i < token.size(); ++i) {
+        const char c = token[i];
+        if (c != '-' && c != rights[i - 1] &&
+            !(i % 3 == 0 && std::string("sStT").find(c) != std::string::npos)) {
+            return false;
+        }
+    }
+    return true;
 }
 
-bool readAt(std::ifstream& in, uint64_t offset, size_t length, std::string& out) {
-    out.assign(length, '\0');
-    in.clear();
-    in.seekg(static_cast<std::streamoff>(offset));
-    return in.read(out.data(), static_cast<std::streamsize>(length)).good();
-}
-
-// The Unicode path extra entry (Info-ZIP): version 1, CRC of the plain name, UTF-8 name.
-void addUnicodePaths(const std::string& extra, bool link, std::vector<ZipEntry>& entries) {
-    size_t at = 0;
-    while (at + 4 <= extra.size()) {
-        const uint16_t id = static_cast<uint16_t>(little(extra, at, 2));
-        const size_t size = static_cast<size_t>(little(extra, at + 2, 2));
-        if (at + 4 + size > extra.size()) {
+// 7-Zip's "Attributes" value: the Windows attribute letters, any further bits as a hex
+// number, then, when the archive carries a Unix mode, that mode. A link is what 7-Zip
+// unpacks as one: the reparse point bit, or the Unix link type in the high 16 bits, from
+// whatever host the entry came. False when the value is not of that shape.
+bool readAttributes(const std::string& value, bool& link) {
+    std::vector<std::string> tokens;
+    size_t start = 0;
+    for (size_t blank = value.find(' ');; blank = value.find(' ', start)) {
+        tokens.push_back(
+            value.substr(start, blank == std::string::npos ? std::string::npos : blank - start));
+        if (blank == std::string::npos) {
             break;
         }
-        if (id == kUnicodePathExtra && size > 5) {
-            entries.push_back(ZipEntry{extra.substr(at + 9, size - 5), link});
-        }
-        at += 4 + size;
+        start = blank + 1;
     }
+    uint32_t bits = 0;
+    for (char letter : tokens[0]) {
+        const std::string letters = kAttributeLetters;
+        const size_t bit = letters.find(letter);
+        if (letter == '.' || bit == std::string::npos) {
+            return false;
+        }
+        bits |= uint32_t{1} << bit;
+    }
+    bool unixLink = false;
+    for (size_t i = 1; i < tokens.size(); ++i) {
+        if (isHexNumber(tokens[i])) {
+            bits |= static_cast<uint32_t>(std::stoul(tokens[i], nullptr, 16));
+        } else if (isUnixMode(tokens[i])) {
+            unixLink = unixLink || tokens[i][0] == 'l';
+        } else {
+            return false;
+        }
+    }
+    link = unixLink || (bits & kReparsePointAttribute) != 0 ||
+           ((bits >> 16) & kUnixTypeMask) == kUnixLink;
+    return true;
+}
+
+// One block's "Key = value" lines as an entry; false when a needed key is missing, a key
+// comes twice or a value is not understood.
+bool readEntry(const std::map<std::string, std::string>& block, PackageEntry& entry) {
+    const auto path = block.find("Path");
+    const auto folder = block.find("Folder");
+    const auto attributes = block.find("Attributes");
+    if (path == block.end() || folder == block.end() || attributes == block.end() ||
+        (folder->second != "+" && folder->second != "-")) {
+        return false;
+    }
+    entry.path = path->second;
+    entry.folder = folder->second == "+";
+    if (!readAttributes(attributes->second, entry.link)) {
+        return false;
+    }
+    for (const char* key : {"Symbolic Link", "Hard Link", "Link"}) {
+        const auto target = block.find(key);
+        entry.link = entry.link || (target != block.end() && !target->second.empty());
+    }
+    return true;
+}
+
+bool equalsIgnoringCase(const std::string& text, const std::string& lowerCase) {
+    if (text.size() != lowerCase.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c =
+            text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
+        if (c != lowerCase[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// CON, PRN, AUX, NUL, COM0-9 and LPT0-9 (also with the superscript digits), which Windows
+// opens as devices whatever extension follows and whatever blanks end the name.
+bool isDeviceName(const std::string& part) {
+    std::string base = part.substr(0, part.find('.'));
+    while (!base.empty() && base.back() == ' ') {
+        base.pop_back();
+    }
+    for (const char* device : {"con", "prn", "aux", "nul", "conin$", "conout$"}) {
+        if (equalsIgnoringCase(base, device)) {
+            return true;
+        }
+    }
+    if (base.size() < 4 || !(equalsIgnoringCase(base.substr(0, 3), "com") ||
+                             equalsIgnoringCase(base.substr(0, 3), "lpt"))) {
+        return false;
+    }
+    const std::string number = base.substr(3);
+    return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') || number == "\xC2\xB9" ||
+           number == "\xC2\xB2" || number == "\xC2\xB3";
+}
+
+// On Windows 7-Zip writes a backslash inside a Unix name as U+F05C (in UTF-8 here): a name
+// that Windows tools would read as a path is checked as one.
+const std::string kBackslashStandIn = "\xEF\x81\x9C";
+
+size_t nextSeparator(const std::string& name, size_t from) {
+    const size_t separator = name.find_first_of("/\\", from);
+    const size_t standIn = name.find(kBackslashStandIn, from);
+    const size_t end = std::min(separator, standIn);
+    return end == std::string::npos ? name.size() : end;
 }
 
 }  // namespace
 
-bool readZipEntries(const std::filesystem::path& archive, std::vector<ZipEntry>& entries) {
+bool parseArchiveListing(const std::string& listing, std::vector<PackageEntry>& entries) {
     entries.clear();
-    std::ifstream in(archive, std::ios::binary);
-    std::error_code error;
-    const uint64_t size = std::filesystem::file_size(archive, error);
-    if (!in || error || size < kEndOfDirectorySize) {
-        return false;
-    }
-    // The end record is the last one whose comment reaches exactly to the end of the file.
-    const uint64_t tailLength = std::min<uint64_t>(size, kEndOfDirectorySize + kLongestComment);
-    std::string tail;
-    if (!readAt(in, size - tailLength, static_cast<size_t>(tailLength), tail)) {
-        return false;
-    }
-    size_t end = std::string::npos;
-    for (size_t at = tail.size() - kEndOfDirectorySize + 1; at-- > 0;) {
-        if (little(tail, at, 4) == kEndOfDirectorySignature &&
-            at + kEndOfDirectorySize + little(tail, at + 20, 2) == tail.size()) {
-            end = at;
-            break;
+    size_t at = 0;
+    bool inEntries = false;
+    std::map<std::string, std::string> block;
+    bool parsed = true;
+    auto finishBlock = [&] {
+        PackageEntry entry;
+        if (!block.empty()) {
+            parsed = parsed && readEntry(block, entry);
+            entries.push_back(entry);
+        }
+        block.clear();
+    };
+    while (at < listing.size() && parsed) {
+        size_t end = listing.find('\n', at);
+        if (end == std::string::npos) {
+            end = listing.size();
+        }
+        std::string line = listing.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (!inEntries) {
+            inEntries = line == "----------";
+            continue;
+        }
+        if (line.empty()) {
+            finishBlock();
+            continue;
+        }
+        // The value is taken as it is: a name may end in blanks.
+        const size_t equals = line.find(" = ");
+        if (equals == std::string::npos || equals == 0 ||
+            !block.emplace(line.substr(0, equals), line.substr(equals + 3)).second) {
+            parsed = false;
         }
     }
-    if (end == std::string::npos) {
-        return false;
-    }
-    uint64_t count = little(tail, end + 10, 2);
-    uint64_t offset = little(tail, end + 16, 4);
-    const uint64_t endOffset = size - tailLength + end;
-    std::string locator;
-    if (endOffset >= kZip64LocatorSize &&
-        readAt(in, endOffset - kZip64LocatorSize, kZip64LocatorSize, locator) &&
-        little(locator, 0, 4) == kZip64LocatorSignature) {
-        std::string record;
-        if (!readAt(in, little(locator, 8, 8), 56, record) ||
-            little(record, 0, 4) != kZip64EndSignature) {
-            return false;
-        }
-        count = little(record, 32, 8);
-        offset = little(record, 48, 8);
-    }
-    for (uint64_t i = 0; i < count; ++i) {
-        std::string header;
-        if (!readAt(in, offset, kDirectoryEntrySize, header) ||
-            little(header, 0, 4) != kDirectoryEntrySignature) {
-            return false;
-        }
-        const uint8_t host = static_cast<uint8_t>(little(header, 5, 1));
-        const uint32_t attributes = static_cast<uint32_t>(little(header, 38, 4));
-        const size_t nameLength = static_cast<size_t>(little(header, 28, 2));
-        const size_t extraLength = static_cast<size_t>(little(header, 30, 2));
-        const size_t commentLength = static_cast<size_t>(little(header, 32, 2));
-        const bool link =
-            (host == kUnixHost && ((attributes >> 16) & kUnixTypeMask) == kUnixLink) ||
-            (attributes & kReparsePointAttribute) != 0;
-        std::string name;
-        std::string extra;
-        if (!readAt(in, offset + kDirectoryEntrySize, nameLength, name) ||
-            !readAt(in, offset + kDirectoryEntrySize + nameLength, extraLength, extra)) {
-            return false;
-        }
-        entries.push_back(ZipEntry{name, link});
-        addUnicodePaths(extra, link, entries);
-        offset += kDirectoryEntrySize + nameLength + extraLength + commentLength;
-    }
-    return true;
+    finishBlock();
+    return parsed && inEntries && !entries.empty();
 }
 
-bool entryNameStaysInside(const std::string& name) {
-    if (name.empty() || name[0] == '/' || name[0] == '\\' || name.find(':') != std::string::npos ||
-        name.find('\0') != std::string::npos) {
+bool entryNameIsSafe(const std::string& name) {
+    if (name.empty() || name[0] == '/' || name[0] == '\\' ||
+        name.find_first_of(std::string(":\0", 2)) != std::string::npos) {
         return false;
     }
+    std::vector<std::string> parts;
     size_t start = 0;
     while (start <= name.size()) {
-        size_t end = name.find_first_of("/\\", start);
-        if (end == std::string::npos) {
-            end = name.size();
+        size_t end = nextSeparator(name, start);
+        const std::string part = name.substr(start, end - start);
+        start = end + (name.compare(end, kBackslashStandIn.size(), kBackslashStandIn) == 0
+                           ? kBackslashStandIn.size()
+                           : 1);
+        if (part.empty() || part == ".") {
+            continue;  // "a//b" and "./a" are "a/b" and "a"
         }
-        if (name.compare(start, end - start, "..") == 0 && end - start == 2) {
+        if (part == ".." || part.back() == '.' || part.back() == ' ' || isDeviceName(part)) {
             return false;
         }
-        start = end + 1;
+        parts.push_back(part);
     }
-    return true;
+    // The folder's own archiver and batch file, which are running while the package unpacks.
+    return !parts.empty() && !(parts.size() == 1 && (equalsIgnoringCase(parts[0], "7za.exe") ||
+                                                     equalsIgnoringCase(parts[0], "unzip.bat")));
 }
 
-bool packageIsSafeToUnpack(const std::filesystem::path& archive) {
-    std::vector<ZipEntry> entries;
-    if (!readZipEntries(archive, entries)) {
+bool packageIsSafeToUnpack(const std::wstring& archiver, const std::wstring& archive) {
+    // The archiver lists the entries as it will unpack them, names in UTF-8 whatever the
+    // console's code page; the ZIP format is forced, as it is for unpacking.
+    const platform::ProgramOutput listing = platform::runProgramForOutput(
+        archiver, L"\"" + archiver + L"\" l -slt -tzip -sccUTF-8 \"" + archive + L"\"",
+        kListingLimit);
+    std::vector<PackageEntry> entries;
+    if (!listing.completed || listing.exitCode != 0 ||
+        !parseArchiveListing(listing.output, entries)) {
         return false;
     }
-    for (const ZipEntry& entry : entries) {
-        if (entry.link || !entryNameStaysInside(entry.name)) {
+    for (const PackageEntry& entry : entries) {
+        if (entry.link || !entryNameIsSafe(entry.path)) {
             return false;
         }
     }

@@ -1,24 +1,27 @@
 // The check that keeps a package's contents inside the installation folder: the archive's
-// entry names, read before anything is unpacked.
+// entries as the archiver itself lists them, looked at before anything is unpacked.
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
-struct ZipEntry {
-    std::string name;   // as stored: UTF-8 or the archive's code page
-    bool link = false;  // a symbolic link or reparse point
+// One entry of the archiver's listing.
+struct PackageEntry {
+    std::string path;     // UTF-8, as the archiver will unpack it
+    bool folder = false;  // a folder entry
+    bool link = false;    // a symbolic link, hard link or reparse point
 };
 
-// The entries listed in the ZIP archive's central directory, with any Unicode path names
-// they carry as extra entries. False when the file is not a readable ZIP archive.
-bool readZipEntries(const std::filesystem::path& archive, std::vector<ZipEntry>& entries);
+// The entries of a technical listing of 7-Zip ("l -slt"): the blocks of "Key = value" lines
+// after the "----------" line. False when the text is not such a listing or lists nothing.
+bool parseArchiveListing(const std::string& listing, std::vector<PackageEntry>& entries);
 
-// True when an entry of this name unpacks below the folder: a relative path without ".."
-// parts, drive letters or stream names.
-bool entryNameStaysInside(const std::string& name);
+// True when an entry of this name unpacks below the folder as a file of that very name: a
+// relative path without ".." parts, drive letters or stream names, no part a Windows device
+// name (also with an extension) or ending in a dot or a blank, and not the archiver
+// "7za.exe" or the batch file "unzip.bat" of the folder itself.
+bool entryNameIsSafe(const std::string& name);
 
-// True when the archive is a ZIP archive whose every entry is a plain file or folder that
-// stays inside the folder it is unpacked into.
-bool packageIsSafeToUnpack(const std::filesystem::path& archive);
+// True when the console archiver `archiver` (a full path) lists `archive` as a ZIP archive
+// whose every entry is a plain file or folder with a safe name.
+bool packageIsSafeToUnpack(const std::wstring& archiver, const std::wstring& archive);

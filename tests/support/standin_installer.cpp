@@ -4,10 +4,12 @@
 // While a file "<own name>.hold" lies beside it, it waits (at most 120 seconds), so that a
 // test can act while the program runs; "<own name>.started" appears when it has logged and
 // "<own name>.finished" when it ends by itself. Started as 7za, it keeps a copy of the batch
-// file "unzip.bat" of its working folder as "<own name>.unzip.bat".
+// file "unzip.bat" of its working folder as "<own name>.unzip.bat", and asked to list ("l")
+// it prints the text file "<own name>.listing" beside it, when there is one, and ends with 0.
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -32,6 +34,13 @@ int main(int argc, char** argv) {
                           std::ios::binary | std::ios::app);
         log << platform::wideToUtf8(name) << '\t' << arguments << '\t'
             << platform::wideToUtf8(platform::currentFolder()) << '\n';
+    }
+    const std::filesystem::path listing = platform::toPath(folder + name + L".listing");
+    if (argc > 1 && std::string(argv[1]) == "l" && std::filesystem::exists(listing)) {
+        // Text in, text out: a file with the platform's line ends comes out as it is.
+        std::ifstream in(listing);
+        std::cout << in.rdbuf() << std::flush;
+        return 0;
     }
     std::error_code error;
     std::filesystem::copy_file("unzip.bat", platform::toPath(folder + name + L".unzip.bat"),

@@ -21,6 +21,7 @@
 #include "core/product_profile.h"
 #include "install/resource_file.h"
 #include "install/shortcuts.h"
+#include "platform/archiver.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/process_runner.h"
@@ -135,10 +136,11 @@ inline bool sameFolder(const fs::path& a, const fs::path& b) {
     return text(a) == text(b);
 }
 
-// The console archiver: the distribution's on Linux, the program's own resource on Windows.
+// The console archiver: the distribution's on Linux (as the program finds it), the
+// program's own resource on Windows.
 inline std::wstring archiverCommand(const fs::path& scratch) {
     if (!windowsBuild()) {
-        return L"7zz";
+        return L"\"" + platform::archiverPath(L"") + L"\"";
     }
     const fs::path installed = toPath(profile().korvane.installFolder) / "7za.exe";
     fs::create_directories(installed.parent_path());
@@ -157,14 +159,38 @@ inline void packFolder(const fs::path& content, const fs::path& zip, const fs::p
     ASSERT_TRUE(fs::exists(zip)) << "7-Zip made no archive of " << content;
 }
 
-// An entry of a ZIP archive written byte by byte: any name, optionally a Unix link.
+// The host byte of a ZIP entry's "made by" field.
+enum class ZipHost : uint8_t { fat = 0, unix = 3 };
+
+// An entry of a ZIP archive written byte by byte: any name, optionally a link (a Unix link
+// mode in the high 16 bits of the external attributes, from either host), a Unicode path
+// extra entry, or the UTF-8 flag.
 struct ZipItem {
-    ZipItem(std::string n, std::string d, bool link = false, std::string unicode = "")
-        : name(std::move(n)), data(std::move(d)), unixLink(link), unicodePath(std::move(unicode)) {}
+    ZipItem(std::string n, std::string d, bool link = false, std::string unicode = "",
+            ZipHost h = ZipHost::unix, bool utf8 = false)
+        : name(std::move(n)),
+          data(std::move(d)),
+          unixLink(link),
+          unicodePath(std::move(unicode)),
+          host(h),
+          utf8Flag(utf8) {}
     std::string name;
     std::string data;
     bool unixLink;
     std::string unicodePath;  // an Info-ZIP Unicode path extra entry when not empty
+    ZipHost host;
+    bool utf8Flag;  // general purpose flag bit 11: the name is UTF-8
+};
+
+// How the end of a written archive describes its central directory. By default it is
+// truthful; the other layouts are the ones readers disagree about.
+enum class ZipEnd {
+    truthful,
+    // the classic end record counts only the first record, while its size covers them all
+    countsOnlyTheFirstRecord,
+    // a ZIP64 end record (with its locator) lists only the first record, while the classic
+    // record, with plain values instead of the 0xFFFF/0xFFFFFFFF markers, lists them all
+    zip64ListsOnlyTheFirstRecord,
 };
 
 inline uint32_t crc32Of(const std::string& data) {
@@ -184,13 +210,49 @@ inline void put(std::string& out, uint64_t value, int width) {
     }
 }
 
-// A stored (uncompressed) ZIP archive made by a Unix host, the kind any archiver reads.
-inline void writeZip(const fs::path& zip, const std::vector<ZipItem>& items) {
+inline std::string zipEndRecord(uint64_t count, uint64_t size, uint64_t offset) {
+    std::string end;
+    put(end, 0x06054b50, 4);
+    put(end, 0, 4);
+    put(end, count, 2);
+    put(end, count, 2);
+    put(end, size, 4);
+    put(end, offset, 4);
+    put(end, 0, 2);
+    return end;
+}
+
+// The ZIP64 end record at `at`, then its locator.
+inline std::string zip64EndRecord(uint64_t count, uint64_t size, uint64_t offset, uint64_t at) {
+    std::string end;
+    put(end, 0x06064b50, 4);
+    put(end, 44, 8);
+    put(end, 45, 2);
+    put(end, 45, 2);
+    put(end, 0, 4);
+    put(end, 0, 4);
+    put(end, count, 8);
+    put(end, count, 8);
+    put(end, size, 8);
+    put(end, offset, 8);
+    put(end, 0x07064b50, 4);
+    put(end, 0, 4);
+    put(end, at, 8);
+    put(end, 1, 4);
+    return end;
+}
+
+// A stored (uncompressed) ZIP archive, by default made by a Unix host, the kind any
+// archiver reads.
+inline void writeZip(const fs::path& zip, const std::vector<ZipItem>& items,
+                     ZipEnd layout = ZipEnd::truthful) {
     std::string body;
     std::string directory;
+    size_t firstRecordSize = 0;
     for (const ZipItem& item : items) {
         const uint32_t crc = crc32Of(item.data);
         const uint32_t mode = item.unixLink ? 0120777u : 0100644u;
+        const uint16_t flags = item.utf8Flag ? 0x800 : 0;
         std::string extra;
         if (!item.unicodePath.empty()) {
             put(extra, 0x7075, 2);
@@ -202,7 +264,7 @@ inline void writeZip(const fs::path& zip, const std::vector<ZipItem>& items) {
         const uint32_t offset = static_cast<uint32_t>(body.size());
         put(body, 0x04034b50, 4);
         put(body, 20, 2);
-        put(body, 0, 2);
+        put(body, flags, 2);
         put(body, 0, 2);
         put(body, 0, 4);
         put(body, crc, 4);
@@ -213,9 +275,10 @@ inline void writeZip(const fs::path& zip, const std::vector<ZipItem>& items) {
         body += item.name + extra + item.data;
 
         put(directory, 0x02014b50, 4);
-        put(directory, 0x031E, 2);  // made by Unix, version 3.0
+        put(directory, 0x1E, 1);  // version 3.0
+        put(directory, static_cast<uint8_t>(item.host), 1);
         put(directory, 20, 2);
-        put(directory, 0, 2);
+        put(directory, flags, 2);
         put(directory, 0, 2);
         put(directory, 0, 4);
         put(directory, crc, 4);
@@ -229,15 +292,23 @@ inline void writeZip(const fs::path& zip, const std::vector<ZipItem>& items) {
         put(directory, static_cast<uint64_t>(mode) << 16, 4);
         put(directory, offset, 4);
         directory += item.name + extra;
+        if (firstRecordSize == 0) {
+            firstRecordSize = directory.size();
+        }
     }
     std::string end;
-    put(end, 0x06054b50, 4);
-    put(end, 0, 4);
-    put(end, items.size(), 2);
-    put(end, items.size(), 2);
-    put(end, directory.size(), 4);
-    put(end, body.size(), 4);
-    put(end, 0, 2);
+    switch (layout) {
+        case ZipEnd::truthful:
+            end = zipEndRecord(items.size(), directory.size(), body.size());
+            break;
+        case ZipEnd::countsOnlyTheFirstRecord:
+            end = zipEndRecord(1, directory.size(), body.size());
+            break;
+        case ZipEnd::zip64ListsOnlyTheFirstRecord:
+            end = zip64EndRecord(1, firstRecordSize, body.size(), body.size() + directory.size()) +
+                  zipEndRecord(items.size(), directory.size(), body.size());
+            break;
+    }
     writeFile(zip, body + directory + end);
 }
 

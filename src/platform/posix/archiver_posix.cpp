@@ -1,7 +1,9 @@
-// Unpacking on Linux: the distribution's 7-Zip console program run directly in the folder,
-// then the archive deleted, the same two steps as the Windows batch file.
-#include <unistd.h>
+// Unpacking on Linux: the distribution's 7-Zip console program, taken only from the system
+// folders, run directly in the folder, then the archive deleted, the same two steps as the
+// Windows batch file.
+#include <sys/stat.h>
 
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -15,34 +17,51 @@
 namespace platform {
 namespace {
 
-bool onPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string folders = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= folders.size()) {
-        size_t end = folders.find(':', start);
-        if (end == std::string::npos) {
-            end = folders.size();
-        }
-        const std::string folder = end > start ? folders.substr(start, end - start) : ".";
-        if (access((folder + "/" + program).c_str(), X_OK) == 0) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
+// Owned by root and writable by nobody else: no other user can have put it there or change
+// it while it is in use.
+bool onlyRootCanChange(const struct stat& info) {
+    return info.st_uid == 0 && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
-// Debian's 7zip package names its console program 7zz; other distributions call it 7za.
-std::wstring archiverProgram() {
-    return onPath("7za") ? L"7za" : L"7zz";
+// The program's real file, when it and every folder above it only root can change.
+std::string trustedProgram(const std::string& candidate) {
+    char resolved[PATH_MAX] = {};
+    struct stat info {};
+    if (realpath(candidate.c_str(), resolved) == nullptr || stat(resolved, &info) != 0 ||
+        !S_ISREG(info.st_mode) || (info.st_mode & S_IXUSR) == 0 || !onlyRootCanChange(info)) {
+        return "";
+    }
+    for (std::filesystem::path folder = std::filesystem::path(resolved).parent_path();;
+         folder = folder.parent_path()) {
+        if (stat(folder.c_str(), &info) != 0 || !onlyRootCanChange(info)) {
+            return "";
+        }
+        if (folder == folder.root_path()) {
+            return resolved;
+        }
+    }
 }
 
 }  // namespace
 
+// Other distributions call the console program 7za; Debian's 7zip package names it 7zz.
+std::wstring archiverPath(const std::wstring&) {
+    for (const char* name : {"7za", "7zz"}) {
+        for (const char* folder : {"/usr/bin/", "/bin/"}) {
+            const std::string program = trustedProgram(std::string(folder) + name);
+            if (!program.empty()) {
+                return utf8ToWide(program);
+            }
+        }
+    }
+    return L"";
+}
+
 void unpackArchiveInFolder(const std::wstring& folder, const std::wstring& archiveName) {
+    const std::wstring archiver = archiverPath(folder);
     // The name is quoted so that the program sees it as one argument, blanks and all.
-    runHiddenAndWait(archiverProgram() + L" x -y \"" + archiveName + L"\"", folder);
+    runProgramHiddenAndWait(archiver, L"\"" + archiver + L"\" x -y -tzip \"" + archiveName + L"\"",
+                            folder);
     std::error_code error;
     std::filesystem::remove(toPath(folder + archiveName), error);
 }

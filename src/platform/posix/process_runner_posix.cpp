@@ -1,6 +1,6 @@
 // Running programs on Linux: the Windows command-line rules for splitting, no terminal
-// (standard streams on /dev/null), and SIGKILL by executable file name from /proc, limited to
-// the programs below the sysroot when one is set.
+// (standard streams on /dev/null, or standard output on a pipe), and SIGKILL by executable
+// file name from /proc, limited to the programs below the sysroot when one is set.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -21,42 +21,146 @@
 extern char** environ;
 
 namespace platform {
+namespace {
 
-bool runHiddenAndWait(const std::wstring& commandLine, const std::wstring& workingFolder) {
-    const std::vector<std::wstring> arguments = splitCommandLine(commandLine);
-    if (arguments.empty() || arguments[0].empty()) {
+// The command line split with the Windows rules, as the bytes of an argument vector.
+class ArgumentVector {
+  public:
+    explicit ArgumentVector(const std::wstring& commandLine) {
+        for (const std::wstring& argument : splitCommandLine(commandLine)) {
+            bytes_.push_back(wideToUtf8(argument));
+        }
+        for (std::string& argument : bytes_) {
+            pointers_.push_back(argument.data());
+        }
+        pointers_.push_back(nullptr);
+    }
+    bool empty() const { return bytes_.empty() || bytes_[0].empty(); }
+    char* const* get() { return pointers_.data(); }
+    const char* first() const { return bytes_[0].c_str(); }
+
+  private:
+    std::vector<std::string> bytes_;
+    std::vector<char*> pointers_;
+};
+
+// Starts the program without a terminal: standard input and error on /dev/null, standard
+// output on `output` (or /dev/null when it is -1). An empty `program` takes the program from
+// the arguments, a name without a slash looked up on PATH as the Windows search would;
+// otherwise `program` is run as it is named, with nothing searched.
+bool spawnHidden(const std::string& program, ArgumentVector& arguments,
+                 const std::wstring& workingFolder, int output, pid_t& child) {
+    if (arguments.empty()) {
         return false;
     }
-    std::vector<std::string> bytes;
-    for (const std::wstring& argument : arguments) {
-        bytes.push_back(wideToUtf8(argument));
-    }
-    std::vector<char*> argv;
-    for (std::string& argument : bytes) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (output >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, output, 1);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    }
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     const std::string folder = wideToUtf8(workingFolder);
     if (!folder.empty()) {
         posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     }
-    pid_t child = 0;
-    // A program name without a slash is looked up on PATH, as the Windows search would.
-    const int started = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    const int started =
+        program.empty()
+            ? posix_spawnp(&child, arguments.first(), &actions, nullptr, arguments.get(), environ)
+            : posix_spawn(&child, program.c_str(), &actions, nullptr, arguments.get(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (started != 0) {
-        return false;
-    }
+    return started == 0;
+}
+
+int waitForChild(pid_t child) {
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
+    return status;
+}
+
+bool startHiddenAndWait(const std::string& program, const std::wstring& commandLine,
+                        const std::wstring& workingFolder) {
+    ArgumentVector arguments(commandLine);
+    pid_t child = 0;
+    if (!spawnHidden(program, arguments, workingFolder, -1, child)) {
+        return false;
+    }
+    waitForChild(child);
     return true;
+}
+
+// A file descriptor closed when it goes out of scope.
+class OwnedDescriptor {
+  public:
+    explicit OwnedDescriptor(int descriptor = -1) : descriptor_(descriptor) {}
+    OwnedDescriptor(const OwnedDescriptor&) = delete;
+    OwnedDescriptor& operator=(const OwnedDescriptor&) = delete;
+    ~OwnedDescriptor() { reset(); }
+    int get() const { return descriptor_; }
+    void reset() {
+        if (descriptor_ >= 0) {
+            close(descriptor_);
+        }
+        descriptor_ = -1;
+    }
+
+  private:
+    int descriptor_;
+};
+
+}  // namespace
+
+bool runHiddenAndWait(const std::wstring& commandLine, const std::wstring& workingFolder) {
+    return startHiddenAndWait("", commandLine, workingFolder);
+}
+
+bool runProgramHiddenAndWait(const std::wstring& program, const std::wstring& commandLine,
+                             const std::wstring& workingFolder) {
+    return !program.empty() && startHiddenAndWait(wideToUtf8(program), commandLine, workingFolder);
+}
+
+ProgramOutput runProgramForOutput(const std::wstring& program, const std::wstring& commandLine,
+                                  size_t outputLimit) {
+    ProgramOutput result;
+    int ends[2] = {-1, -1};
+    // Close-on-exec: no other program started meanwhile keeps the pipe open.
+    if (program.empty() || pipe2(ends, O_CLOEXEC) != 0) {
+        return result;
+    }
+    OwnedDescriptor readEnd(ends[0]);
+    OwnedDescriptor writeEnd(ends[1]);
+    ArgumentVector arguments(commandLine);
+    pid_t child = 0;
+    const bool started = spawnHidden(wideToUtf8(program), arguments, L"", writeEnd.get(), child);
+    writeEnd.reset();
+    if (!started) {
+        return result;
+    }
+    bool cut = false;
+    char block[4096];
+    for (;;) {
+        const ssize_t got = read(readEnd.get(), block, sizeof block);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        if (result.output.size() + static_cast<size_t>(got) > outputLimit) {
+            kill(child, SIGKILL);
+            cut = true;
+            break;
+        }
+        result.output.append(block, static_cast<size_t>(got));
+    }
+    readEnd.reset();
+    const int status = waitForChild(child);
+    result.completed = !cut && WIFEXITED(status);
+    result.exitCode = WIFEXITED(status) ? static_cast<unsigned long>(WEXITSTATUS(status)) : 0;
+    return result;
 }
 
 void killProcessesByImageName(const std::wstring& imageName) {
