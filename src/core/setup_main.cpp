@@ -56,6 +56,16 @@ std::wstring chooseAndStoreLanguage() {
     return culture;
 }
 
+// Running without the lock would let two installations overlap: say so and stop. The
+// catalogue is not loaded this early, so the message loads it first.
+void reportLockFailure() {
+    catalog().loadTranslations();
+    catalog().setLanguage(chooseStartLanguage());
+    showMessage(translate(L"lock_file_error",
+                          {platform::singleInstanceLockLocation(profile().setupFileName)}),
+                translate(L"IDS_TITLE_ERROR"));
+}
+
 }  // namespace
 
 int setupMain(const platform::EntryArguments& arguments) {
@@ -64,8 +74,14 @@ int setupMain(const platform::EntryArguments& arguments) {
     readCommandLine(arguments.commandLine);
     relaunchElevatedFromTemp(session().commandLine);
 
-    if (!platform::takeSingleInstanceLock(profile().setupFileName)) {
-        return kExitDone;
+    switch (platform::takeSingleInstanceLock(profile().setupFileName)) {
+        case platform::InstanceLock::Taken:
+            break;
+        case platform::InstanceLock::HeldByAnother:
+            return kExitDone;
+        case platform::InstanceLock::Failed:
+            reportLockFailure();
+            return kExitFailure;
     }
 
     catalog().loadTranslations();

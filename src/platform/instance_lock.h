@@ -5,8 +5,15 @@
 
 namespace platform {
 
-// Takes the lock named `name` and keeps it for the life of the process. False when another
-// process holds it already (Windows: a named mutex; Linux: a lock file in the temp folder).
-bool takeSingleInstanceLock(const std::wstring& name);
+enum class InstanceLock { Taken, HeldByAnother, Failed };
+
+// Takes the lock named `name` and keeps it for the life of the process (Windows: a named
+// mutex; Linux: a lock file, below <sysroot>/run/helmsight for root, else in the temp folder).
+// Failed when the lock can be neither taken nor found held, for instance because its file
+// or folder was prepared by someone else.
+InstanceLock takeSingleInstanceLock(const std::wstring& name);
+
+// Where the lock named `name` lives, for messages: the lock file's path, or the mutex name.
+std::wstring singleInstanceLockLocation(const std::wstring& name);
 
 }  // namespace platform

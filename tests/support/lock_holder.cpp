@@ -16,9 +16,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: helmsight-lock-holder NAME READY STOP MAX_SECONDS\n");
         return 2;
     }
-    if (!platform::takeSingleInstanceLock(platform::utf8ToWide(argv[1]))) {
-        std::fprintf(stderr, "lock already held\n");
-        return 3;
+    switch (platform::takeSingleInstanceLock(platform::utf8ToWide(argv[1]))) {
+        case platform::InstanceLock::Taken:
+            break;
+        case platform::InstanceLock::HeldByAnother:
+            std::fprintf(stderr, "lock already held\n");
+            return 3;
+        case platform::InstanceLock::Failed:
+            std::fprintf(stderr, "cannot take the lock\n");
+            return 4;
     }
     std::ofstream(argv[2]) << "locked\n";
     const auto deadline =

@@ -21,6 +21,20 @@ set -e
 [ "$code" = 0 ] || fail "second instance ended with $code, expected 0"
 [ -z "$output" ] || fail "second instance printed: $output"
 
+if [ "$kind" = linux ] && [ "$(id -u)" = 0 ]; then
+  # Root's lock lives below the sysroot, whatever the temporary folder of the run says.
+  [ -f "$HELMSIGHT_SYSROOT/run/helmsight/$name.lock" ] ||
+    fail "root's lock file is not in <sysroot>/run/helmsight"
+  mkdir -p "$sandbox/other-tmp"
+  set +e
+  output=$(TMPDIR=$sandbox/other-tmp run_with_limit 60 "$setup_program" -silent \
+    -test "$dead_server" 2>&1)
+  code=$?
+  set -e
+  [ "$code" = 0 ] && [ -z "$output" ] ||
+    fail "a second instance with another temporary folder was not stopped ($code): $output"
+fi
+
 set +e
 run_with_limit 60 "$other" -silent -test "$dead_server" >/dev/null 2>&1
 other_code=$?

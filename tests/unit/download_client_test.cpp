@@ -183,6 +183,23 @@ TEST_F(DownloadClientTest, DestinationThatCannotBeCreatedFailsBeforeAnyRequest) 
     EXPECT_EQ(requestLog().size(), requestsBefore);
 }
 
+// The package is written as root: a link planted in its place is not written through.
+TEST_F(DownloadClientTest, LinkInPlaceOfTheDestinationIsNotFollowed) {
+    if (std::filesystem::path::preferred_separator == L'\\') {
+        GTEST_SKIP() << "planting links is the Linux test's business";
+    }
+    serve("application/5.0.0/Helmsight.zip", "package");
+    const std::filesystem::path victim = scratch_ / "victim";
+    std::filesystem::create_symlink(victim, downloaded());
+    EXPECT_FALSE(download());
+    const std::vector<Message> messages = takeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    const std::wstring start = translate(L"error_download") + L" " + scratchFolder() + kPackage;
+    EXPECT_EQ(messages[0].text.substr(0, start.size()), start);
+    EXPECT_FALSE(std::filesystem::exists(victim));
+    EXPECT_TRUE(std::filesystem::is_symlink(downloaded()));
+}
+
 TEST_F(DownloadClientTest, RemoteFileExistsFollowsTheStatusAndShowsNothing) {
     serve("application/5.0.0/Helmsight.zip", "package");
     const std::pair<const char*, bool> cases[] = {

@@ -66,6 +66,34 @@ TEST_F(ShortcutTest, ExistingShortcutIsOverwritten) {
                    profile().korvane.installFolder + L"Helmsight.exe");
 }
 
+// Root writes the entry into the user's desktop: a link the user planted in its place is
+// neither written through nor made executable, and the shared entry is written all the same.
+TEST_F(ShortcutTest, LinkInPlaceOfTheDesktopEntryIsNotFollowed) {
+    if (windowsBuild()) {
+        GTEST_SKIP() << "planting links is the Linux test's business";
+    }
+    const fs::path victim = makerFolder() / "victim";
+    writeFile(victim, "keep");
+    fs::permissions(victim, fs::perms::owner_read | fs::perms::owner_write);
+    const fs::path entry = toPath(desktopFolder() + shortcutFileName());
+    fs::create_symlink(victim, entry);
+    writeFile(installFolder() / "Helmsight.exe", "app");
+
+    createShortcuts();
+
+    EXPECT_EQ(readFile(victim), "keep");
+    EXPECT_EQ(fs::status(victim).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(fs::is_symlink(entry));
+    fs::remove(entry);
+    expectShortcut(commonProgramsFolder() + shortcutFileName(),
+                   profile().korvane.installFolder + L"Helmsight.exe");
+    EXPECT_EQ(fs::status(toPath(commonProgramsFolder() + shortcutFileName())).permissions() &
+                  fs::perms::all,
+              fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                  fs::perms::others_read | fs::perms::others_exec);
+}
+
 // A desktop entry keeps an awkward path as one program: blanks, quotes, dollar and percent.
 TEST(DesktopEntryTest, AwkwardTargetSurvivesTheExecKey) {
     if (windowsBuild()) {

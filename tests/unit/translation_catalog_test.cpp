@@ -243,7 +243,7 @@ TEST_F(ShippedTranslationsTest, DisplayNamesInOrderOfTheirCodes) {
 
 TEST_F(ShippedTranslationsTest, EveryFileHasTheEnglishKeysAndPlaceholders) {
     const auto english = entriesOf(*catalog_, L"en-US");
-    ASSERT_EQ(english.size(), 39u);
+    ASSERT_EQ(english.size(), 40u);
     for (const wchar_t* language : kLanguages) {
         const std::string name = platform::wideToUtf8(language);
         const auto entries = entriesOf(*catalog_, language);
@@ -270,6 +270,8 @@ TEST_F(ShippedTranslationsTest, EnglishTexts) {
               L"Administrative privilege is required to run the %1 installer");
     EXPECT_EQ(english.translate(L"admin_installer", {L"Helmsight"}),
               L"Administrative privilege is required to run the Helmsight installer");
+    EXPECT_EQ(english.translate(L"lock_file_error", {L"/run/helmsight/x.lock"}),
+              L"Failed to create lock file /run/helmsight/x.lock");
     EXPECT_EQ(english.translate(L"IDS_NEWER_VERSION_INSTALLED", {L"6.0", L"5.0", L"Helmsight"}),
               L"Helmsight version 6.0 is already installed. You must uninstall it before you "
               L"can install version 5.0.");

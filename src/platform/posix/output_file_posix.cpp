@@ -19,7 +19,9 @@ std::wstring reasonOf(int error) {
 
 bool OutputFile::open(const std::wstring& path) {
     close();
-    const int fd = ::open(wideToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Never through a link: the file is written as root, and it is the archive of a package.
+    const int fd = ::open(wideToUtf8(path).c_str(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         errorText_ = reasonOf(errno);
         return false;

@@ -1,7 +1,10 @@
 // Shortcuts on Linux: freedesktop desktop entries on the user's desktop and in the shared
 // applications folder below the sysroot.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -14,6 +17,8 @@
 
 namespace platform {
 namespace {
+
+constexpr mode_t kDesktopEntryMode = 0755;
 
 std::string environmentText(const char* name) {
     const char* value = std::getenv(name);
@@ -93,6 +98,29 @@ std::string nameOf(const std::string& linkPath) {
     return name.empty() ? "Helmsight" : name;
 }
 
+// Writes an entry file as root may: never through a link planted in the user's desktop.
+// Desktops start only entries marked executable, so the mode is 0755 whatever was there.
+void writeDesktopEntry(const std::string& file, const std::string& text) {
+    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
+                        kDesktopEntryMode);
+    if (fd < 0) {
+        return;
+    }
+    fchmod(fd, kDesktopEntryMode);
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t written = write(fd, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            break;
+        }
+        done += static_cast<size_t>(written);
+    }
+    close(fd);
+}
+
 }  // namespace
 
 std::wstring desktopFolder() {
@@ -115,10 +143,7 @@ bool saveShortcut(const ShortcutProperties& properties,
         // A fresh account may have no desktop folder yet, a bare sysroot no applications folder.
         std::error_code error;
         std::filesystem::create_directories(toPath(path).parent_path(), error);
-        std::ofstream out(toPath(path), std::ios::binary | std::ios::trunc);
-        if (!out) {
-            continue;
-        }
+        std::ostringstream out;
         out << "[Desktop Entry]\n"
             << "Type=Application\n"
             << "Name=" << escapeValue(nameOf(file)) << "\n"
@@ -126,9 +151,7 @@ bool saveShortcut(const ShortcutProperties& properties,
             << "Path=" << escapeValue(wideToUtf8(properties.workingFolder)) << "\n"
             << "Icon=" << escapeValue(wideToUtf8(properties.iconPath)) << "\n"
             << "Terminal=false\n";
-        out.close();
-        // Desktops start only entries marked executable.
-        chmod(file.c_str(), 0755);
+        writeDesktopEntry(file, out.str());
     }
     return true;
 }

@@ -6,13 +6,20 @@
 
 namespace platform {
 
-bool takeSingleInstanceLock(const std::wstring& name) {
+InstanceLock takeSingleInstanceLock(const std::wstring& name) {
     HANDLE mutex = CreateMutexW(nullptr, TRUE, name.c_str());
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        return false;
+        return InstanceLock::HeldByAnother;
     }
-    (void)mutex;  // deliberately never closed: the system releases it with the process
-    return true;
+    if (mutex == nullptr) {
+        return InstanceLock::Failed;
+    }
+    // Deliberately never closed: the system releases it with the process.
+    return InstanceLock::Taken;
+}
+
+std::wstring singleInstanceLockLocation(const std::wstring& name) {
+    return name;
 }
 
 }  // namespace platform
