@@ -15,7 +15,13 @@ else
   prefix=$(cd "$bindir/.." && pwd)/wineprefix
   install_folder="$prefix/drive_c/Program Files (x86)/Korvane/SSD Helmsight"
   scratch=$prefix/drive_c/helmsight-links-$$
-  trap 'rm -rf "$scratch" "$(dirname "$install_folder")"; cleanup_sandbox' EXIT
+  # Console mode needs a console: a pseudo-terminal, and a run from inside the temporary
+  # folder, whose relaunched copy would get a console of its own.
+  temp_folder=$("$runner" winepath -u "$("$runner" cmd /c echo %TEMP% | tr -d '\r')")
+  program=$temp_folder/uninstall-links-$$/HelmsightSetup.exe
+  mkdir -p "$(dirname "$program")"
+  cp "$setup_program" "$program"
+  trap 'rm -rf "$scratch" "$(dirname "$install_folder")" "$(dirname "$program")"; cleanup_sandbox' EXIT
 fi
 
 set_registry() {
@@ -32,7 +38,12 @@ uninstall_recorded() {
   set_registry REG_DWORD "$product_key" IsInstalled 3
   set_registry REG_SZ "$product_key" InstallPath "$1"
   set +e
-  run_with_limit 300 "$setup_program" -silent -uninstall -test "$dead_url" >/dev/null 2>&1
+  if [ "$kind" = linux ]; then
+    run_with_limit 300 "$setup_program" -silent -uninstall -test "$dead_url" >/dev/null 2>&1
+  else
+    script -qfec "$(printf '%q ' timeout -k 5 300 "$runner" "$program" -silent -uninstall \
+      -test "$dead_url")" /dev/null >/dev/null 2>&1
+  fi
   code=$?
   set -e
   [ "$code" = 0 ] || fail "the uninstallation of $1 ended with $code"
