@@ -6,7 +6,8 @@
 
 // True when `path` may be deleted as an installation folder: an absolute path that is not a
 // file-system root and neither is nor contains one of the system's well-known folders. A
-// damaged registry value must not wipe a disk.
+// damaged registry value must not wipe a disk. Links in the folders above are resolved; a
+// link that `path` itself names is judged as itself, since it is removed, never followed.
 bool isRemovableInstallationFolder(const std::wstring& path);
 
 // True when the last component of `installPath` (final separators aside) is the product
