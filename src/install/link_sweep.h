@@ -4,5 +4,7 @@
 
 #include <filesystem>
 
-// Removes every symbolic link below `folder` that leads outside it.
+// Removes, as links, every link below `folder` (on Windows every reparse point, junctions
+// included) that leads outside it or whose target cannot be read. No link is entered, and a
+// folder that cannot be read is passed over.
 void removeLinksLeadingOutside(const std::filesystem::path& folder);

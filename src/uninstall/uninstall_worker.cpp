@@ -32,13 +32,18 @@ void UninstallWorker::run() {
     }
 
     progress.store(40, std::memory_order_relaxed);
-    removeFolderTree(record.getInstallPath(Brand::Korvane));
-    removeFolderTree(record.getInstallPath(Brand::Vantrel));
+    // A recorded path counts only when it names the product folder: a damaged value that
+    // names some other folder must not have it deleted.
     for (Brand brand : {Brand::Korvane, Brand::Vantrel}) {
         const std::wstring path = record.getInstallPath(brand);
-        const size_t product = path.find(names.korvane.productFolderName);
-        if (product != std::wstring::npos) {
-            deleteFilesInFolder(path.substr(0, product));
+        if (namesProductFolder(path)) {
+            removeFolderTree(path);
+        }
+    }
+    for (Brand brand : {Brand::Korvane, Brand::Vantrel}) {
+        const std::wstring path = record.getInstallPath(brand);
+        if (namesProductFolder(path)) {
+            deleteFilesInFolder(makerFolderOf(path));
         }
     }
 

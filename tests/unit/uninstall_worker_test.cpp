@@ -7,12 +7,14 @@
 #include "install/process_runner.h"
 #include "install_registry_support.h"
 #include "install_test_support.h"
+#include "link_test_support.h"
 #include "registry/install_record.h"
 #include "uninstall/uninstall_worker.h"
 
 namespace {
 
 using namespace installtest;
+using linktest::makeLink;
 
 class UninstallWorkerTest : public ::testing::Test {
   protected:
@@ -148,6 +150,91 @@ TEST_F(UninstallWorkerTest, DamagedInstallPathDeletesNothingOutsideAnInstallatio
         EXPECT_TRUE(fs::exists(installFolder() / "Helmsight.exe"));
     }
     fs::remove(programs / "helmsight-guard.txt");
+}
+
+// The attack: a link in the installation folder, or the installation folder itself a link,
+// leading to a folder outside. The uninstallation removes the links; the outside file stays.
+TEST_F(UninstallWorkerTest, LinksLeadingOutsideAreRemovedAndNotFollowed) {
+    const fs::path outside = vantrelFolder() / "Documents";
+    writeFile(outside / "letter.txt", "keep me");
+    const fs::path aside = makerFolder().parent_path().parent_path() / "Korvane Aside";
+    for (bool folderIsLink : {false, true}) {
+        recordKorvaneInstallation();
+        if (folderIsLink) {
+            removeTree(aside);
+            fs::rename(installFolder(), aside);
+        }
+        const fs::path link =
+            folderIsLink ? installFolder().parent_path() : installFolder() / "docs";
+        if (!makeLink(outside, link)) {
+            GTEST_SKIP() << "no symbolic links here";
+        }
+
+        UninstallWorker worker;
+        runToTheEnd(worker);
+
+        EXPECT_EQ(readFile(outside / "letter.txt"), "keep me") << folderIsLink;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << folderIsLink;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(installFolder().parent_path())));
+    }
+    removeTree(aside);
+}
+
+// Only a recorded path whose last component is the product folder is an installation: any
+// other folder stays even where the deny-list would let it go. The maker folder whose loose
+// files go is the parent of the product folder.
+TEST_F(UninstallWorkerTest, OnlyAPathNamingTheProductFolderIsDeleted) {
+    const std::wstring sep(1, platform::kPathSeparator);
+    const std::wstring maker = profile().korvane.makerFolder;
+    const std::wstring install = profile().korvane.installFolder;
+    const std::wstring lower = maker + L"ssd helmsight" + sep;
+    struct Case {
+        std::wstring installPath;
+        fs::path removed;  // empty: nothing is deleted
+    };
+    const std::vector<Case> cases = {
+        {maker + L"Other Product" + sep, {}},
+        {maker + L"Other Product", {}},
+        {install + L"..", {}},
+        {install + L".." + sep, {}},
+        {install + L"drivers" + sep, {}},
+        {install + L"." + sep, {}},
+        {maker + L"SSD Helmsight Backup" + sep, {}},
+        {maker + L"My SSD Helmsight" + sep, {}},
+        {install, installFolder()},
+        {install.substr(0, install.size() - 1), installFolder()},
+        {lower, windowsBuild() ? installFolder() : fs::path()},
+    };
+    for (const Case& c : cases) {
+        writeFile(installFolder() / "Helmsight.exe", "app");
+        writeFile(installFolder() / "drivers" / "tolvar.sys", "driver");
+        writeFile(makerFolder() / "Other Product" / "other.exe", "other");
+        writeFile(makerFolder() / "SSD Helmsight Backup" / "old.exe", "old");
+        writeFile(makerFolder() / "My SSD Helmsight" / "mine.exe", "mine");
+        if (!windowsBuild()) {
+            writeFile(makerFolder() / "ssd helmsight" / "lower.exe", "lower");
+        }
+        writeFile(makerFolder() / "loose.log", "loose");
+        writeRegistryDword(productKey(L"Korvane"), L"IsInstalled", kInstalledComplete);
+        writeRegistryText(productKey(L"Korvane"), L"InstallPath", c.installPath);
+
+        UninstallWorker worker;
+        runToTheEnd(worker);
+
+        const std::string label = platform::wideToUtf8(c.installPath);
+        const bool removed = !c.removed.empty();
+        EXPECT_EQ(fs::exists(installFolder()), !removed) << label;
+        EXPECT_EQ(fs::exists(makerFolder() / "loose.log"), !removed) << label;
+        EXPECT_EQ(readFile(makerFolder() / "Other Product" / "other.exe"), "other") << label;
+        EXPECT_EQ(readFile(makerFolder() / "SSD Helmsight Backup" / "old.exe"), "old") << label;
+        EXPECT_EQ(readFile(makerFolder() / "My SSD Helmsight" / "mine.exe"), "mine") << label;
+        if (!windowsBuild()) {
+            EXPECT_EQ(readFile(makerFolder() / "ssd helmsight" / "lower.exe"), "lower") << label;
+        }
+        if (!removed) {
+            EXPECT_EQ(readFile(installFolder() / "drivers" / "tolvar.sys"), "driver") << label;
+        }
+    }
 }
 
 TEST_F(UninstallWorkerTest, NothingToDoStillReports100) {
